@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "timesource.h"
+
+// A clock that stands still until it is set or moved on: for tests and for replaying a day.
+class VESPERON_HOSTING_EXPORT ManualTimeSource final : public TimeSource
+{
+public:
+    explicit ManualTimeSource(const QDateTime &start = QDateTime(QDate(2026, 1, 1), QTime(12, 0)));
+
+    QDateTime currentDateTime() const override { return m_now; }
+
+    void setCurrentDateTime(const QDateTime &now) { m_now = now; }
+    void advance(qint64 milliseconds) { m_now = m_now.addMSecs(milliseconds); }
+
+private:
+    QDateTime m_now;
+};

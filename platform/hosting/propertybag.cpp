@@ -1,0 +1,236 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "propertybag.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+const QLatin1String FormatName("vesperon-property-bag");
+constexpr int FormatVersion = 1;
+constexpr double LargestExactInteger = 9007199254740992.0; // 2^53
+
+bool isWholeNumberType(const QMetaType &type)
+{
+    switch (type.id()) {
+    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Int: case QMetaType::UInt:
+    case QMetaType::Long: case QMetaType::ULong: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QJsonObject encodeEntry(const QString &name, const QVariant &value)
+{
+    QJsonObject object{{QStringLiteral("name"), name}};
+    const QMetaType type = value.metaType();
+    if (type.id() == QMetaType::Bool) {
+        object.insert(QStringLiteral("type"), QStringLiteral("bool"));
+        object.insert(QStringLiteral("value"), value.toBool());
+    } else if (isWholeNumberType(type)) {
+        object.insert(QStringLiteral("type"), QStringLiteral("int"));
+        object.insert(QStringLiteral("value"), value.toLongLong());
+    } else if (type.id() == QMetaType::Float || type.id() == QMetaType::Double) {
+        object.insert(QStringLiteral("type"), QStringLiteral("real"));
+        object.insert(QStringLiteral("value"), value.toDouble());
+    } else if (type.id() == QMetaType::QByteArray) {
+        object.insert(QStringLiteral("type"), QStringLiteral("bytes"));
+        object.insert(QStringLiteral("value"), QString::fromLatin1(value.toByteArray().toBase64()));
+    } else {
+        object.insert(QStringLiteral("type"), QStringLiteral("string"));
+        object.insert(QStringLiteral("value"), value.toString());
+    }
+    return object;
+}
+
+bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString *error)
+{
+    if (!json.isObject()) {
+        *error = QStringLiteral("an entry is not an object");
+        return false;
+    }
+    const QJsonObject object = json.toObject();
+    const QJsonValue jsonName = object.value(QStringLiteral("name"));
+    const QString type = object.value(QStringLiteral("type")).toString();
+    const QJsonValue jsonValue = object.value(QStringLiteral("value"));
+    if (!jsonName.isString() || jsonName.toString().isEmpty()) {
+        *error = QStringLiteral("an entry has no name");
+        return false;
+    }
+    *name = jsonName.toString();
+    const auto wrongValue = [&] {
+        *error = QStringLiteral("entry \"%1\" has no valid %2 value").arg(*name, type);
+        return false;
+    };
+    if (type == QLatin1String("bool")) {
+        if (!jsonValue.isBool())
+            return wrongValue();
+        *value = jsonValue.toBool();
+    } else if (type == QLatin1String("int")) {
+        const double number = jsonValue.toDouble(std::nan(""));
+        if (!jsonValue.isDouble() || number != std::floor(number) || std::fabs(number) > LargestExactInteger)
+            return wrongValue();
+        *value = qint64(number);
+    } else if (type == QLatin1String("real")) {
+        if (!jsonValue.isDouble())
+            return wrongValue();
+        *value = jsonValue.toDouble();
+    } else if (type == QLatin1String("string")) {
+        if (!jsonValue.isString())
+            return wrongValue();
+        *value = jsonValue.toString();
+    } else if (type == QLatin1String("bytes")) {
+        if (!jsonValue.isString())
+            return wrongValue();
+        const auto decoded = QByteArray::fromBase64Encoding(jsonValue.toString().toLatin1(),
+                                                            QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            return wrongValue();
+        *value = *decoded;
+    } else {
+        *error = QStringLiteral("entry \"%1\" has the unknown type \"%2\"").arg(*name, type);
+        return false;
+    }
+    return true;
+}
+
+void setError(QString *errorString, const QString &message)
+{
+    if (errorString)
+        *errorString = message;
+}
+
+} // namespace
+
+qsizetype PropertyBag::indexOf(const QString &name) const
+{
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).name == name)
+            return i;
+    }
+    return -1;
+}
+
+QVariant PropertyBag::readProperty(const QString &name, const QVariant &defaultValue) const
+{
+    const qsizetype i = indexOf(name);
+    return i < 0 ? defaultValue : m_entries.at(i).value;
+}
+
+void PropertyBag::writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue)
+{
+    const qsizetype i = indexOf(name);
+    if (defaultValue.isValid() && value == defaultValue) {
+        if (i >= 0)
+            m_entries.removeAt(i);
+    } else if (i >= 0) {
+        m_entries[i].value = value;
+    } else {
+        m_entries.append({name, value});
+    }
+}
+
+bool PropertyBag::contains(const QString &name) const
+{
+    return indexOf(name) >= 0;
+}
+
+QStringList PropertyBag::names() const
+{
+    QStringList result;
+    for (const Entry &entry : m_entries)
+        result.append(entry.name);
+    return result;
+}
+
+QByteArray PropertyBag::toJson() const
+{
+    QJsonArray properties;
+    for (const Entry &entry : m_entries)
+        properties.append(encodeEntry(entry.name, entry.value));
+    const QJsonObject root{{QStringLiteral("format"), FormatName},
+                           {QStringLiteral("version"), FormatVersion},
+                           {QStringLiteral("properties"), properties}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool PropertyBag::fromJson(const QByteArray &json, QString *errorString)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        setError(errorString, QStringLiteral("not a property bag: %1 at offset %2")
+                                  .arg(parseError.errorString()).arg(parseError.offset));
+        return false;
+    }
+    const QJsonObject root = document.object();
+    if (!document.isObject() || root.value(QStringLiteral("format")).toString() != FormatName) {
+        setError(errorString, QStringLiteral("not a property bag: the format name is missing"));
+        return false;
+    }
+    if (root.value(QStringLiteral("version")).toInt(-1) != FormatVersion) {
+        setError(errorString, QStringLiteral("unsupported property bag version"));
+        return false;
+    }
+    const QJsonValue properties = root.value(QStringLiteral("properties"));
+    if (!properties.isArray()) {
+        setError(errorString, QStringLiteral("the property bag has no property list"));
+        return false;
+    }
+    QList<Entry> entries;
+    for (const QJsonValue &item : properties.toArray()) {
+        Entry entry;
+        QString error;
+        if (!decodeEntry(item, &entry.name, &entry.value, &error)) {
+            setError(errorString, QStringLiteral("damaged property bag: %1").arg(error));
+            return false;
+        }
+        for (const Entry &earlier : std::as_const(entries)) {
+            if (earlier.name == entry.name) {
+                setError(errorString, QStringLiteral("damaged property bag: entry \"%1\" appears twice")
+                                          .arg(entry.name));
+                return false;
+            }
+        }
+        entries.append(entry);
+    }
+    m_entries = entries;
+    return true;
+}
+
+bool PropertyBag::load(const QString &fileName, QString *errorString)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setError(errorString, QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    QString error;
+    if (!fromJson(file.readAll(), &error)) {
+        setError(errorString, QStringLiteral("%1: %2").arg(fileName, error));
+        return false;
+    }
+    return true;
+}
+
+bool PropertyBag::save(const QString &fileName, QString *errorString) const
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(errorString, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    file.write(toJson());
+    if (!file.commit()) {
+        setError(errorString, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    return true;
+}
