@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "propertybag.h"
 
+#include "valuerules.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,6 +10,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -135,6 +138,80 @@ void PropertyBag::writeProperty(const QString &name, const QVariant &value, cons
     } else {
         m_entries.append({name, value});
     }
+}
+
+bool PropertyBag::readBool(const QString &name, bool defaultValue) const
+{
+    const QVariant value = readProperty(name);
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        return value.toBool();
+    case QMetaType::QString: {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+        break;
+    }
+    default:
+        if (bool ok = false; value.isValid()) {
+            const double number = value.toDouble(&ok);
+            if (ok && std::isfinite(number))
+                return number != 0.0;
+        }
+        break;
+    }
+    return defaultValue;
+}
+
+static bool readNumber(const QVariant &value, double *number)
+{
+    if (!value.isValid() || value.metaType().id() == QMetaType::QByteArray)
+        return false;
+    bool ok = false;
+    *number = value.toDouble(&ok);
+    return ok && std::isfinite(*number);
+}
+
+template<typename Int>
+static Int readWhole(const QVariant &value, Int defaultValue, double minimum, double maximum)
+{
+    double number = 0.0;
+    if (!readNumber(value, &number))
+        return defaultValue;
+    number = ValueRules::roundHalfEven(number);
+    return number < minimum || number > maximum ? defaultValue : static_cast<Int>(static_cast<qint64>(number));
+}
+
+qint16 PropertyBag::readInt16(const QString &name, qint16 defaultValue) const
+{
+    return readWhole<qint16>(readProperty(name), defaultValue, -32768.0, 32767.0);
+}
+
+qint32 PropertyBag::readInt32(const QString &name, qint32 defaultValue) const
+{
+    return readWhole<qint32>(readProperty(name), defaultValue, -2147483648.0, 2147483647.0);
+}
+
+quint32 PropertyBag::readColor(const QString &name, quint32 defaultValue) const
+{
+    // Colours are stored as unsigned values by us and as signed 32-bit values by older hosts.
+    return readWhole<quint32>(readProperty(name), defaultValue, -2147483648.0, 4294967295.0);
+}
+
+float PropertyBag::readSingle(const QString &name, float defaultValue) const
+{
+    double number = 0.0;
+    if (!readNumber(readProperty(name), &number) || std::fabs(number) > double(std::numeric_limits<float>::max()))
+        return defaultValue;
+    return float(number);
+}
+
+QString PropertyBag::readString(const QString &name, const QString &defaultValue) const
+{
+    const QVariant value = readProperty(name);
+    return value.metaType().id() == QMetaType::QString ? value.toString() : defaultValue;
 }
 
 bool PropertyBag::contains(const QString &name) const

@@ -25,6 +25,16 @@ public:
     QVariant readProperty(const QString &name, const QVariant &defaultValue = {}) const;
     void writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue = {});
 
+    // Typed reads for the stored items of a control. An entry that does not convert to the item's
+    // type (a text where a number belongs, a number out of range) reads as the default, like a
+    // missing one. Numbers round halves to even.
+    bool readBool(const QString &name, bool defaultValue) const;
+    qint16 readInt16(const QString &name, qint16 defaultValue) const;
+    qint32 readInt32(const QString &name, qint32 defaultValue) const;
+    quint32 readColor(const QString &name, quint32 defaultValue) const; // 32-bit, signed or not
+    float readSingle(const QString &name, float defaultValue) const;
+    QString readString(const QString &name, const QString &defaultValue) const;
+
     bool contains(const QString &name) const;
     QStringList names() const; // in the order of first writing
     bool isEmpty() const { return m_entries.isEmpty(); }
