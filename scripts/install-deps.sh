@@ -12,8 +12,11 @@ build_packages=(
     qt6-base-dev
     qt6-base-dev-tools
     libgl-dev
+    qt6-multimedia-dev
 )
 test_packages=(
+    dbus-daemon
+    python3-dbusmock
 )
 
 wanted=("${build_packages[@]}")

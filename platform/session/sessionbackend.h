@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+// The requests that end the user's session, behind one seam: the Windows calls, the freedesktop
+// services, a dry run that only prints, or a recording for tests. Kept free of Qt so that the
+// Windows half builds on its own.
+//
+// A request is described by the flags of ExitWindowsEx; the result of a request is never
+// reported, because Vesperon has nothing useful to do when the system refuses.
+class SessionBackend
+{
+public:
+    enum Flag : std::uint32_t {
+        LogOff = 0x0,
+        ShutDown = 0x1,
+        Reboot = 0x2,
+        Force = 0x4,
+    };
+
+    virtual ~SessionBackend();
+
+    // The GetVersion value of the system: bit 31 set on the Windows 95 family, clear on the NT
+    // family and on every other system (where the privilege step is a no-op).
+    virtual std::uint32_t version() const;
+
+    virtual void enableShutdownPrivilege() = 0;
+    virtual void exitWindows(std::uint32_t flags) = 0;
+
+    // "log off", "force log off", "shut down", "force shut down", "restart", "force restart".
+    static const char *describe(std::uint32_t flags);
+
+    // The GetVersion value of the machine we run on.
+    static std::uint32_t systemVersion();
+
+    // The backend that really asks this machine to end the session.
+    static std::unique_ptr<SessionBackend> createSystem();
+};
