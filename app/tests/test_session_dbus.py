@@ -1,0 +1,194 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Vesperon's real session-end requests, carried to mocked services on private D-Bus buses.
+
+The program is started without a dry run, so every request it makes is a real D-Bus call. The
+test therefore starts its own system and session bus daemons, checks that the addresses handed
+to the program lead to exactly those daemons, and refuses to run otherwise.
+
+Usage: test_session_dbus.py PATH-TO-VESPERON
+"""
+
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+import dbus
+import dbusmock
+
+LOGIND = 'org.freedesktop.login1'
+LOGIND_PATH = '/org/freedesktop/login1'
+LOGIND_MANAGER = 'org.freedesktop.login1.Manager'
+SESSION_ID = 'c7'
+
+# name, path, interface, methods (name, input signature) of each desktop's session manager
+SESSION_MANAGERS = {
+    'gnome': ('org.gnome.SessionManager', '/org/gnome/SessionManager', 'org.gnome.SessionManager',
+              [('Logout', 'u'), ('Shutdown', ''), ('Reboot', '')]),
+    'kde': ('org.kde.Shutdown', '/Shutdown', 'org.kde.Shutdown',
+            [('logout', ''), ('logoutAndShutdown', ''), ('logoutAndReboot', '')]),
+    'xfce': ('org.xfce.SessionManager', '/org/xfce/SessionManager', 'org.xfce.Session.Manager',
+             [('Logout', 'bb'), ('Shutdown', 'b'), ('Restart', 'b')]),
+}
+
+VESPERON = None
+MACHINE_BUS_ADDRESSES = set()
+
+
+def daemon_pid(address):
+    """The process id of the bus daemon that answers at address."""
+    bus = dbus.bus.BusConnection(address)
+    try:
+        return int(bus.call_blocking('org.freedesktop.DBus', '/org/freedesktop/DBus',
+                                     'org.freedesktop.DBus', 'GetConnectionUnixProcessID', 's',
+                                     ['org.freedesktop.DBus']))
+    finally:
+        bus.close()
+
+
+class SessionEndOverDBus(dbusmock.DBusTestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        for variable in ('DBUS_SYSTEM_BUS_ADDRESS', 'DBUS_SESSION_BUS_ADDRESS',
+                         'DBUS_STARTER_ADDRESS'):
+            if os.environ.get(variable):
+                MACHINE_BUS_ADDRESSES.add(os.environ[variable])
+        MACHINE_BUS_ADDRESSES.update({'unix:path=/run/dbus/system_bus_socket',
+                                      'unix:path=/var/run/dbus/system_bus_socket'})
+        cls.start_system_bus()
+        cls.start_session_bus()
+        cls.system_address = os.environ['DBUS_SYSTEM_BUS_ADDRESS']
+        cls.session_address = os.environ['DBUS_SESSION_BUS_ADDRESS']
+        cls.check_own_buses()
+
+    @classmethod
+    def check_own_buses(cls):
+        """Refuse to go on unless both addresses lead to the daemons this test started."""
+        own = {'system': (cls.system_address, cls.system_bus_pid),
+               'session': (cls.session_address, cls.session_bus_pid)}
+        for kind, (address, pid) in own.items():
+            if not address or address in MACHINE_BUS_ADDRESSES or not pid:
+                raise SystemExit(f'refusing to run: the {kind} bus is not one of this test')
+            if daemon_pid(address) != pid:
+                raise SystemExit(f'refusing to run: {address} is not the {kind} bus daemon '
+                                 f'{pid} that this test started')
+        if cls.system_address == cls.session_address:
+            raise SystemExit('refusing to run: system and session bus are the same')
+
+    def setUp(self):
+        self.logind, self.logind_obj = self.spawn_server_template(
+            'logind', {}, stdout=subprocess.DEVNULL)
+        self.logind_obj.AddSession(SESSION_ID, 'seat0', dbus.UInt32(1000), 'vesper', True)
+        self.logind_mock = dbus.Interface(self.logind_obj, dbusmock.MOCK_IFACE)
+        self.manager = None
+        self.manager_mock = None
+
+    def tearDown(self):
+        for process in (self.logind, self.manager):
+            if process:
+                process.terminate()
+                process.wait()
+
+    def add_session_by_pid(self):
+        self.logind_mock.AddMethod(LOGIND_MANAGER, 'GetSessionByPID', 'u', 'o',
+                                   f'ret = dbus.ObjectPath("{LOGIND_PATH}/session/{SESSION_ID}")')
+
+    def start_session_manager(self, desktop):
+        name, path, interface, methods = SESSION_MANAGERS[desktop]
+        self.manager = self.spawn_server(name, path, interface, system_bus=False,
+                                         stdout=subprocess.DEVNULL)
+        obj = self.get_dbus(system_bus=False).get_object(name, path)
+        self.manager_mock = dbus.Interface(obj, dbusmock.MOCK_IFACE)
+        for method, signature in methods:
+            self.manager_mock.AddMethod(interface, method, signature, '', '')
+
+    @staticmethod
+    def calls(mock, skip=()):
+        """The method calls that reached mock: (name, arguments in Python types)."""
+        if mock is None:
+            return []
+        found = []
+        for _, method, arguments in mock.GetCalls():
+            if str(method) in skip:
+                continue
+            found.append((str(method), [bool(a) if isinstance(a, dbus.Boolean) else
+                                        (str(a) if isinstance(a, str) else int(a))
+                                        for a in arguments]))
+        return found
+
+    def run_vesperon(self, arguments, expected_logind, expected_manager=(), environment=None):
+        self.check_own_buses()
+        env = {key: value for key, value in os.environ.items()
+               if key not in ('VESPERON_DRY_RUN', 'XDG_SESSION_ID', 'DBUS_STARTER_ADDRESS')}
+        env.update({'QT_QPA_PLATFORM': 'offscreen',
+                    'DBUS_SYSTEM_BUS_ADDRESS': self.system_address,
+                    'DBUS_SESSION_BUS_ADDRESS': self.session_address})
+        env.update(environment or {})
+        self.logind_mock.ClearCalls()
+        if self.manager_mock is not None:
+            self.manager_mock.ClearCalls()
+        process = subprocess.Popen([VESPERON] + arguments, env=env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL)
+        try:
+            skip = ('GetSessionByPID',)
+            deadline = time.monotonic() + 20
+            while time.monotonic() < deadline:
+                if (len(self.calls(self.logind_mock, skip)) >= len(expected_logind)
+                        and len(self.calls(self.manager_mock)) >= len(expected_manager)):
+                    break
+                self.assertIsNone(process.poll(), 'Vesperon ended during its load')
+                time.sleep(0.05)
+            # Give a request that should not come the time to arrive all the same.
+            time.sleep(0.5)
+            self.assertIsNone(process.poll(), 'Vesperon did not stay open after its load')
+        finally:
+            process.terminate()
+            output, _ = process.communicate(timeout=10)
+        self.assertEqual(output, b'', 'a dry run took the place of the real requests')
+        self.assertEqual(self.calls(self.logind_mock, skip), list(expected_logind))
+        self.assertEqual(self.calls(self.manager_mock), list(expected_manager))
+
+    def test_forced_shut_down_goes_to_logind(self):
+        self.run_vesperon(['-4'], [('PowerOff', [False])])
+
+    def test_without_session_manager_logind_does_everything_in_switch_order(self):
+        self.add_session_by_pid()
+        self.run_vesperon(['-3 -1'], [('TerminateSession', [SESSION_ID]), ('PowerOff', [False])])
+
+    def test_minus_twelve_is_a_log_off_only(self):
+        self.add_session_by_pid()
+        self.run_vesperon(['-12'], [('TerminateSession', [SESSION_ID])])
+
+    def test_log_off_finds_the_session_from_the_environment(self):
+        # No GetSessionByPID on this logind: the session comes from XDG_SESSION_ID.
+        self.run_vesperon(['-2'], [('TerminateSession', ['c9'])],
+                          environment={'XDG_SESSION_ID': 'c9'})
+
+    def test_normal_requests_go_to_gnome(self):
+        self.start_session_manager('gnome')
+        self.run_vesperon(['-1', '-3'], [], [('Logout', [1]), ('Shutdown', [])])
+
+    def test_forced_requests_pass_gnome_by(self):
+        self.start_session_manager('gnome')
+        self.add_session_by_pid()
+        self.run_vesperon(['-4 -2'], [('TerminateSession', [SESSION_ID]), ('PowerOff', [False])])
+
+    def test_normal_requests_go_to_kde(self):
+        self.start_session_manager('kde')
+        self.run_vesperon(['x-1y -3'], [], [('logout', []), ('logoutAndShutdown', [])])
+
+    def test_normal_requests_go_to_xfce(self):
+        self.start_session_manager('xfce')
+        self.add_session_by_pid()
+        self.run_vesperon(['-1 -2 -3'], [('TerminateSession', [SESSION_ID])],
+                          [('Logout', [False, True]), ('Shutdown', [True])])
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 2 or not os.access(sys.argv[1], os.X_OK):
+        sys.exit(__doc__)
+    VESPERON = os.path.abspath(sys.argv.pop())
+    unittest.main(verbosity=2)

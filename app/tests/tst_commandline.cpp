@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commandline.h"
+
+#include <QTest>
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void argumentText();
+    void isDryRun_data();
+    void isDryRun();
+    void helpText();
+};
+
+void TestCommandLine::parse_data()
+{
+    QTest::addColumn<QString>("argumentText");
+    // The switches found, in the order -1 -2 -3 -4, then /NOMSG.
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("none") << "" << "";
+    QTest::newRow("-1") << "-1" << "-1";
+    QTest::newRow("-2") << "-2" << "-2";
+    QTest::newRow("-3") << "-3" << "-3";
+    QTest::newRow("-4") << "-4" << "-4";
+    QTest::newRow("-12: -1 only") << "-12" << "-1";
+    QTest::newRow("inside other text") << "x-1y" << "-1";
+    QTest::newRow("order of the text does not count") << "-4 -3 -1" << "-1 -3 -4";
+    QTest::newRow("run together") << "-1-2-3-4" << "-1 -2 -3 -4";
+    QTest::newRow("/NOMSG") << "/NOMSG -2" << "-2 /NOMSG";
+    QTest::newRow("/NOMSG in lower case is not the switch") << "/nomsg" << "";
+    QTest::newRow("dry run is none of them") << "--dry-run" << "";
+    QTest::newRow("5 and 0 are not switches") << "-5 -0 1 2" << "";
+}
+
+void TestCommandLine::parse()
+{
+    QFETCH(QString, argumentText);
+    QFETCH(QString, expected);
+    const CommandLine::Switches switches = CommandLine::parse(argumentText);
+    QStringList found;
+    if (switches.logOff)
+        found << QStringLiteral("-1");
+    if (switches.forceLogOff)
+        found << QStringLiteral("-2");
+    if (switches.shutDown)
+        found << QStringLiteral("-3");
+    if (switches.forceShutDown)
+        found << QStringLiteral("-4");
+    if (switches.noMessages)
+        found << QStringLiteral("/NOMSG");
+    QCOMPARE(found.join(u' '), expected);
+}
+
+void TestCommandLine::argumentText()
+{
+    QCOMPARE(CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon")}), QString());
+    QCOMPARE(CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon"), QStringLiteral("-3"),
+                                        QStringLiteral("x y")}),
+             QStringLiteral("-3 x y"));
+}
+
+void TestCommandLine::isDryRun_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<bool>("expected");
+
+    QTest::newRow("plain") << QStringList{"Vesperon", "-4"} << QByteArray() << false;
+    QTest::newRow("--dry-run") << QStringList{"Vesperon", "-4", "--dry-run"} << QByteArray()
+                               << true;
+    QTest::newRow("variable 1") << QStringList{"Vesperon"} << QByteArray("1") << true;
+    QTest::newRow("variable 0") << QStringList{"Vesperon"} << QByteArray("0") << false;
+    QTest::newRow("program named --dry-run")
+        << QStringList{"--dry-run", "-4"} << QByteArray() << false;
+}
+
+void TestCommandLine::isDryRun()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, variable);
+    QFETCH(bool, expected);
+    QCOMPARE(CommandLine::isDryRun(arguments, variable), expected);
+}
+
+void TestCommandLine::helpText()
+{
+    QCOMPARE(CommandLine::helpText(),
+             QStringLiteral("Parameters for Start:\r\n"
+                            "-1       Start 'Log Off' automatically\r\n"
+                            "-2       Start 'Force Log Off' automatically\r\n"
+                            "-3       Start 'Shut Down' automatically\r\n"
+                            "-4       Start 'Force Shut Down' automatically\r\n"
+                            "/NOMSG   Show no messages."));
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

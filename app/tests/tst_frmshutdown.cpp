@@ -1,0 +1,384 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "frmshutdown.h"
+#include "messageboxhook.h"
+#include "recordingsessionbackend.h"
+#include "recordingsoundplayer.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+constexpr quint32 Windows95 = 0x80000000u;
+constexpr quint32 WindowsNT = 0x0A280105u;
+} // namespace
+
+class TestFrmShutdown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void loadSetsCaptionHelpAndFamily_data();
+    void loadSetsCaptionHelpAndFamily();
+    void switchesEndTheSessionDuringLoad_data();
+    void switchesEndTheSessionDuringLoad();
+    void sessionEndActions_data();
+    void sessionEndActions();
+
+    void soundSettingAtLoad_data();
+    void soundSettingAtLoad();
+    void soundMenuWritesTheSetting();
+
+    void playWave_data();
+    void playWave();
+    void greetingOnFirstActivationOnly();
+    void greetingSuppressed();
+    void noMessagesSilencesTheSoundFailureBox_data();
+    void noMessagesSilencesTheSoundFailureBox();
+
+private:
+    std::unique_ptr<frmShutdown> makeWindow(quint32 version = WindowsNT);
+    void writeFile(const QString &relativePath, const QByteArray &content);
+    QString sound(const QString &name) const;
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<RecordingSessionBackend> m_session;
+    std::unique_ptr<RecordingSoundPlayer> m_player;
+    MessageBoxHook::Handler m_previousHandler;
+    QList<MessageBoxRequest> m_boxes;
+};
+
+void TestFrmShutdown::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    m_player = std::make_unique<RecordingSoundPlayer>();
+    m_boxes.clear();
+    m_previousHandler = MessageBoxHook::setHandler([this](const MessageBoxRequest &request) {
+        m_boxes.append(request);
+        return QMessageBox::Ignore;
+    });
+}
+
+void TestFrmShutdown::cleanup()
+{
+    MessageBoxHook::setHandler(std::move(m_previousHandler));
+}
+
+std::unique_ptr<frmShutdown> TestFrmShutdown::makeWindow(quint32 version)
+{
+    m_session = std::make_unique<RecordingSessionBackend>(version);
+    return std::make_unique<frmShutdown>(*m_session, *m_player, m_folder->path());
+}
+
+void TestFrmShutdown::writeFile(const QString &relativePath, const QByteArray &content)
+{
+    const QString path = m_folder->filePath(relativePath);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QString TestFrmShutdown::sound(const QString &name) const
+{
+    return m_folder->path() + QStringLiteral("/sound/") + name;
+}
+
+void TestFrmShutdown::loadSetsCaptionHelpAndFamily_data()
+{
+    QTest::addColumn<quint32>("version");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("NT family") << WindowsNT << 1 << "Running Windows NT";
+    QTest::newRow("95 family") << (Windows95 | 0x0A04u) << 0 << "Running Windows 95";
+    QTest::newRow("no GetVersion: counts as NT") << 0u << 1 << "Running Windows NT";
+}
+
+void TestFrmShutdown::loadSetsCaptionHelpAndFamily()
+{
+    QFETCH(quint32, version);
+    QFETCH(int, family);
+    QFETCH(QString, status);
+    const auto window = makeWindow(version);
+    window->load(QString());
+    QCOMPARE(window->windowTitle(), QStringLiteral("The Vesperon"));
+    QCOMPARE(window->glngWhichWindows32(), family);
+    QCOMPARE(window->property("glngWhichWindows32").toInt(), family);
+    const auto *lblStatus = window->findChild<QLabel *>(QStringLiteral("lblStatus"));
+    QVERIFY(lblStatus);
+    QCOMPARE(lblStatus->text(), status);
+    QVERIFY(lblStatus->isHidden());
+    const auto *txtHelp = window->findChild<QPlainTextEdit *>(QStringLiteral("txtHelp"));
+    QVERIFY(txtHelp);
+    QVERIFY(txtHelp->isHidden());
+    QVERIFY(txtHelp->toPlainText().startsWith(QStringLiteral("Parameters for Start:\n-1  ")));
+    QVERIFY(txtHelp->toPlainText().endsWith(QStringLiteral("\n/NOMSG   Show no messages.")));
+    QCOMPARE(m_session->summary(), std::string());
+}
+
+void TestFrmShutdown::switchesEndTheSessionDuringLoad_data()
+{
+    QTest::addColumn<QString>("argumentText");
+    QTest::addColumn<quint32>("version");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("no arguments") << "" << WindowsNT << "";
+    QTest::newRow("-1") << "-1" << WindowsNT << "log off";
+    QTest::newRow("-2") << "-2" << WindowsNT << "force log off";
+    QTest::newRow("-3 NT") << "-3" << WindowsNT << "enable shutdown privilege, shut down";
+    QTest::newRow("-3 95") << "-3" << Windows95 << "shut down";
+    QTest::newRow("-4 NT") << "-4" << WindowsNT << "enable shutdown privilege, force shut down";
+    QTest::newRow("-4 95") << "-4" << Windows95 << "force shut down";
+    QTest::newRow("-12") << "-12" << WindowsNT << "log off";
+    QTest::newRow("x-1y") << "x-1y" << WindowsNT << "log off";
+    QTest::newRow("-3 -1: log off first") << "-3 -1" << WindowsNT
+                                          << "log off, enable shutdown privilege, shut down";
+    QTest::newRow("all four, backwards")
+        << "-4 -3 -2 -1" << WindowsNT
+        << "log off, force log off, enable shutdown privilege, shut down, "
+           "enable shutdown privilege, force shut down";
+    QTest::newRow("/NOMSG with -2") << "/NOMSG -2" << WindowsNT << "force log off";
+}
+
+void TestFrmShutdown::switchesEndTheSessionDuringLoad()
+{
+    QFETCH(QString, argumentText);
+    QFETCH(quint32, version);
+    QFETCH(QString, expected);
+    const auto window = makeWindow(version);
+    window->load(argumentText);
+    QCOMPARE(QString::fromStdString(m_session->summary()), expected);
+    // The load goes on after the actions: the sound setting is read.
+    QCOMPARE(window->iniHandler().SettingsFilePath(),
+             m_folder->path() + QStringLiteral("/Vesperon.Ini"));
+}
+
+void TestFrmShutdown::sessionEndActions_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<quint32>("version");
+    QTest::addColumn<bool>("privilege");
+    QTest::addColumn<quint32>("flags");
+
+    const struct
+    {
+        const char *button;
+        bool privilegeOnNT;
+        quint32 flags;
+    } actions[] = {
+        {"cmdLogoff", false, 0}, {"cmdForceLogoff", false, 4}, {"cmdShutdown", true, 1},
+        {"cmdForceShutdown", true, 5}, {"cmdRestart", true, 2}, {"cmdForceRestart", true, 6},
+    };
+    for (const auto &action : actions) {
+        QTest::addRow("%s NT", action.button)
+            << action.button << WindowsNT << action.privilegeOnNT << action.flags;
+        QTest::addRow("%s 95", action.button) << action.button << Windows95 << false << action.flags;
+    }
+}
+
+void TestFrmShutdown::sessionEndActions()
+{
+    QFETCH(QString, button);
+    QFETCH(quint32, version);
+    QFETCH(bool, privilege);
+    QFETCH(quint32, flags);
+    const auto window = makeWindow(version);
+    window->load(QString());
+    auto *command = window->findChild<QPushButton *>(button);
+    QVERIFY(command);
+    QVERIFY(command->isHidden());
+    command->click();
+
+    const std::vector<RecordingSessionBackend::Step> &steps = m_session->steps();
+    QCOMPARE(steps.size(), size_t(privilege ? 2 : 1));
+    if (privilege)
+        QVERIFY(steps.front().privilege);
+    QVERIFY(!steps.back().privilege);
+    QCOMPARE(steps.back().flags, flags);
+    QVERIFY(m_boxes.isEmpty());
+}
+
+void TestFrmShutdown::soundSettingAtLoad_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // "<missing>": no file
+    QTest::addColumn<bool>("suppressed");
+
+    QTest::newRow("true") << QByteArray("[Global]\nSuppressSound=true\n") << true;
+    QTest::newRow("True") << QByteArray("[Global]\nSuppressSound=True\n") << true;
+    QTest::newRow("TRUE, as the program writes it")
+        << QByteArray("[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n") << true;
+    QTest::newRow("lower-case names by hand") << QByteArray("[global]\nsuppresssound=true\n")
+                                              << true;
+    QTest::newRow("yes") << QByteArray("[Global]\nSuppressSound=yes\n") << false;
+    QTest::newRow("1") << QByteArray("[Global]\nSuppressSound=1\n") << false;
+    QTest::newRow("empty") << QByteArray("[Global]\nSuppressSound=\n") << false;
+    QTest::newRow("FALSE") << QByteArray("[Global]\nSuppressSound=FALSE\n") << false;
+    QTest::newRow("no file") << QByteArray("<missing>") << false;
+}
+
+void TestFrmShutdown::soundSettingAtLoad()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, suppressed);
+    if (settings != "<missing>")
+        writeFile(QStringLiteral("Vesperon.Ini"), settings);
+    writeFile(QStringLiteral("sound/skill.wav"), "RIFF....");
+
+    const auto window = makeWindow();
+    window->load(QString());
+    QCOMPARE(window->blnSuppressSound(), suppressed);
+    const auto *menSound = window->findChild<QAction *>(QStringLiteral("menSound"));
+    QVERIFY(menSound);
+    QCOMPARE(menSound->isChecked(), !suppressed);
+    window->PlayWave(sound(QStringLiteral("skill.wav")), false);
+    QCOMPARE(m_player->requests().size(), suppressed ? 0 : 1);
+}
+
+void TestFrmShutdown::soundMenuWritesTheSetting()
+{
+    const QString settings = m_folder->filePath(QStringLiteral("Vesperon.Ini"));
+    writeFile(QStringLiteral("sound/skill.wav"), "RIFF....");
+    {
+        const auto window = makeWindow();
+        window->load(QString());
+        auto *menSound = window->findChild<QAction *>(QStringLiteral("menSound"));
+        QVERIFY(menSound->isChecked());
+        QVERIFY(!QFile::exists(settings));
+
+        menSound->trigger();
+        QVERIFY(!menSound->isChecked());
+        QVERIFY(window->blnSuppressSound());
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
+        window->PlayWave(sound(QStringLiteral("skill.wav")), false);
+        QVERIFY(m_player->requests().isEmpty());
+    }
+    {
+        // The choice survives a restart; switching sound on again writes FALSE.
+        const auto window = makeWindow();
+        window->load(QString());
+        QVERIFY(window->blnSuppressSound());
+        auto *menSound = window->findChild<QAction *>(QStringLiteral("menSound"));
+        QVERIFY(!menSound->isChecked());
+        menSound->trigger();
+        QVERIFY(!window->blnSuppressSound());
+        window->PlayWave(sound(QStringLiteral("skill.wav")), false);
+        QCOMPARE(m_player->requests().size(), 1);
+    }
+    const auto window = makeWindow();
+    window->load(QString());
+    QVERIFY(!window->blnSuppressSound());
+    QCOMPARE(window->iniHandler().ReadIniValue(QStringLiteral("global"),
+                                               QStringLiteral("suppresssound")),
+             QStringLiteral("FALSE"));
+}
+
+void TestFrmShutdown::playWave_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("wait");
+    QTest::addColumn<bool>("played");
+
+    QTest::newRow("waiting") << "sound/s1min.wav" << true << true;
+    QTest::newRow("not waiting") << "sound/skill.wav" << false << true;
+    QTest::newRow("empty file") << "sound/empty.wav" << true << false;
+    QTest::newRow("missing file") << "sound/missing.wav" << true << false;
+    QTest::newRow("missing folder") << "nowhere/s1min.wav" << true << false;
+    QTest::newRow("a folder") << "sound" << true << false;
+}
+
+void TestFrmShutdown::playWave()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, wait);
+    QFETCH(bool, played);
+    writeFile(QStringLiteral("sound/s1min.wav"), "RIFF....");
+    writeFile(QStringLiteral("sound/skill.wav"), "RIFF....");
+    writeFile(QStringLiteral("sound/empty.wav"), QByteArray());
+
+    const auto window = makeWindow();
+    window->load(QString());
+    const QString path = m_folder->path() + u'/' + file;
+    window->PlayWave(path, wait);
+    QCOMPARE(m_player->requests().size(), played ? 1 : 0);
+    if (played) {
+        QCOMPARE(m_player->requests().constFirst().path, path);
+        QCOMPARE(m_player->requests().constFirst().wait, wait);
+    }
+    QVERIFY(m_boxes.isEmpty());
+}
+
+void TestFrmShutdown::greetingOnFirstActivationOnly()
+{
+    writeFile(QStringLiteral("sound/shereIam.wav"), "RIFF....");
+    const auto window = makeWindow();
+    window->load(QString());
+    QVERIFY(m_player->requests().isEmpty());
+
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(m_player->requests().size(), 1);
+    QCOMPARE(m_player->requests().constFirst().path, sound(QStringLiteral("shereIam.wav")));
+    QVERIFY(!m_player->requests().constFirst().wait);
+
+    // Another window in front and back again, minimised and restored: no second greeting.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->showMinimized();
+    window->showNormal();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(m_player->requests().size(), 1);
+}
+
+void TestFrmShutdown::greetingSuppressed()
+{
+    writeFile(QStringLiteral("Vesperon.Ini"), "[Global]\nSuppressSound=TRUE\n");
+    writeFile(QStringLiteral("sound/shereIam.wav"), "RIFF....");
+    const auto window = makeWindow();
+    window->load(QString());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(m_player->requests().isEmpty());
+}
+
+void TestFrmShutdown::noMessagesSilencesTheSoundFailureBox_data()
+{
+    QTest::addColumn<QString>("argumentText");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("messages") << "" << 1;
+    QTest::newRow("/NOMSG") << "/NOMSG" << 0;
+}
+
+void TestFrmShutdown::noMessagesSilencesTheSoundFailureBox()
+{
+    QFETCH(QString, argumentText);
+    QFETCH(int, boxes);
+    writeFile(QStringLiteral("sound/skill.wav"), "RIFF....");
+    const auto window = makeWindow();
+    window->load(argumentText);
+    QCOMPARE(window->blnNoMessages(), boxes == 0);
+    m_player->failNext(1, {7, QStringLiteral("no audio")});
+    window->PlayWave(sound(QStringLiteral("skill.wav")), false);
+    QCOMPARE(m_boxes.size(), boxes);
+    QCOMPARE(m_player->requests().size(), 1);
+}
+
+QTEST_MAIN(TestFrmShutdown)
+#include "tst_frmshutdown.moc"

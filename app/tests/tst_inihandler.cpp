@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "inihandler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestIniHandler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void readIniValue_data();
+    void readIniValue();
+    void writeIniValue();
+    void writeToTheAlternativeFile();
+    void writeResult_data();
+    void writeResult();
+
+private:
+    void writeSettings(const QByteArray &content);
+    QByteArray fileContent(const QString &path) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<IniHandler> m_ini;
+};
+
+void TestIniHandler::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_ini = std::make_unique<IniHandler>(m_dir->path());
+    m_ini->setSettingsFilePath(m_dir->filePath(QStringLiteral("Vesperon.Ini")));
+}
+
+void TestIniHandler::writeSettings(const QByteArray &content)
+{
+    QFile file(m_ini->SettingsFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QByteArray TestIniHandler::fileContent(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void TestIniHandler::readIniValue_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("TRUE") << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "TRUE";
+    QTest::newRow("written by hand in lower case")
+        << QByteArray("[global]\nsuppresssound=true\n") << "true";
+    QTest::newRow("blanks in front are dropped, blanks behind stay")
+        << QByteArray("[Global]\nSuppressSound=   TRUE  \n") << "TRUE  ";
+    QTest::newRow("blanks only") << QByteArray("[Global]\nSuppressSound=    \n") << "";
+    QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=\n") << "";
+    QTest::newRow("missing key") << QByteArray("[Global]\n") << "";
+    QTest::newRow("300 characters: the first 256")
+        << QByteArray("[Global]\nSuppressSound=" + QByteArray(200, 'a') + QByteArray(100, 'b')
+                      + "\n")
+        << QString(200, u'a') + QString(56, u'b');
+    QTest::newRow("256 characters, all of them")
+        << QByteArray("[Global]\nSuppressSound=" + QByteArray(256, 'c') + "\n")
+        << QString(256, u'c');
+    QTest::newRow("no file") << QByteArray("<missing>") << "";
+}
+
+void TestIniHandler::readIniValue()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+    if (content != "<missing>")
+        writeSettings(content);
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             expected);
+}
+
+void TestIniHandler::writeIniValue()
+{
+    writeSettings("; Vesperon\r\n[Other]\r\nA=1\r\n[Global]\r\nSuppressSound=FALSE\r\nB=2\r\n");
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                 QStringLiteral("TRUE")));
+    QCOMPARE(fileContent(m_ini->SettingsFilePath()),
+             QByteArray("; Vesperon\r\n[Other]\r\nA=1\r\n[Global]\r\nSuppressSound=TRUE\r\nB=2\r\n"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("TRUE"));
+}
+
+void TestIniHandler::writeToTheAlternativeFile()
+{
+    writeSettings("[Global]\nSuppressSound=FALSE\n");
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                 QStringLiteral("TRUE"), true));
+    QCOMPARE(fileContent(m_dir->filePath(QStringLiteral("ORVELL.INI"))),
+             QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
+    QCOMPARE(fileContent(m_ini->SettingsFilePath()), QByteArray("[Global]\nSuppressSound=FALSE\n"));
+}
+
+void TestIniHandler::writeResult_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("expected");
+
+    QTest::newRow("written") << "TRUE" << true << true;
+    QTest::newRow("empty value written") << "" << true << true;
+    QTest::newRow("not written") << "TRUE" << false << false;
+    QTest::newRow("empty value not written") << "" << false << true;
+}
+
+void TestIniHandler::writeResult()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, writable);
+    QFETCH(bool, expected);
+    if (!writable) // a folder where the file should be
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Vesperon.Ini")));
+    QCOMPARE(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), value),
+             expected);
+    if (writable)
+        QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+                 value);
+}
+
+QTEST_GUILESS_MAIN(TestIniHandler)
+#include "tst_inihandler.moc"

@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audiothreadplayer.h"
+#include "waveinfo.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+#include <memory>
+
+namespace {
+
+// Everything the fake voices of one test did, in order, seen from any thread.
+class VoiceLog
+{
+public:
+    void add(const QString &entry)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_entries.append(entry);
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_entries.clear();
+    }
+    QStringList entries() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_entries;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_entries;
+};
+
+// A voice that "plays" each sound for endAfterMs (or for ever when it is negative), like an
+// audio system with or without an output device.
+class FakeVoice final : public SoundVoice
+{
+public:
+    FakeVoice(VoiceLog &log, int endAfterMs)
+        : m_log(log)
+        , m_endAfterMs(endAfterMs)
+    {
+        m_end.setSingleShot(true);
+        m_end.setTimerType(Qt::PreciseTimer);
+        connect(&m_end, &QTimer::timeout, this, [this] {
+            m_log.add(QStringLiteral("end ") + m_current);
+            m_current.clear();
+            emit finished();
+        });
+    }
+
+    void start(const QString &path) override
+    {
+        if (!m_current.isEmpty())
+            m_log.add(QStringLiteral("cut ") + m_current);
+        m_current = QFileInfo(path).baseName();
+        m_log.add(QStringLiteral("start ") + m_current);
+        if (m_endAfterMs >= 0)
+            m_end.start(m_endAfterMs);
+    }
+
+    void stop() override
+    {
+        m_end.stop();
+        if (!m_current.isEmpty())
+            m_log.add(QStringLiteral("stop ") + m_current);
+        m_current.clear();
+    }
+
+private:
+    VoiceLog &m_log;
+    int m_endAfterMs;
+    QString m_current;
+    QTimer m_end;
+};
+
+QByteArray le32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray le16(quint16 value)
+{
+    QByteArray bytes(2, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+// A silent 8 kHz mono 16-bit wave file of durationMs, with an optional chunk before "fmt ".
+QByteArray waveBytes(int durationMs, quint16 formatTag = 1, const QByteArray &extraChunk = {})
+{
+    const quint32 rate = 8000;
+    const QByteArray data(int(rate * 2 * durationMs / 1000), '\0');
+    QByteArray format = le16(formatTag) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) + le16(16);
+    QByteArray body = "WAVE" + extraChunk + "fmt " + le32(quint32(format.size())) + format
+        + "data" + le32(quint32(data.size())) + data;
+    return "RIFF" + le32(quint32(body.size())) + body;
+}
+
+} // namespace
+
+class TestAudioThreadPlayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void waveInfo_data();
+    void waveInfo();
+
+    void waitReturnsWhenTheSoundEnds();
+    void waitNeverOutlastsTheLengthAndMargin();
+    void withoutWaitReturnsAtOnce();
+    void newSoundCutsOffTheOneStillPlaying();
+    void unplayableFileIsSkipped_data();
+    void unplayableFileIsSkipped();
+    void playerWithoutVoiceFails();
+
+private:
+    QString file(const QString &name, const QByteArray &content);
+    std::unique_ptr<AudioThreadPlayer> player(int endAfterMs, int marginMs = 200);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    VoiceLog m_log;
+};
+
+void TestAudioThreadPlayer::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_log.clear();
+}
+
+QString TestAudioThreadPlayer::file(const QString &name, const QByteArray &content)
+{
+    const QString path = m_dir->filePath(name);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+        qFatal("cannot write the test sound");
+    return path;
+}
+
+std::unique_ptr<AudioThreadPlayer> TestAudioThreadPlayer::player(int endAfterMs, int marginMs)
+{
+    return std::make_unique<AudioThreadPlayer>(
+        [this, endAfterMs] { return std::make_unique<FakeVoice>(m_log, endAfterMs); }, marginMs);
+}
+
+void TestAudioThreadPlayer::waveInfo_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("durationMs"); // -1: not a wave file we play
+
+    QTest::newRow("one second") << waveBytes(1000) << qint64(1000);
+    QTest::newRow("chunk before the format")
+        << waveBytes(250, 1, QByteArray("LIST") + le32(3) + QByteArray("abc\0", 4)) << qint64(250);
+    QTest::newRow("floating point") << waveBytes(500, 3) << qint64(500);
+    QTest::newRow("cut short: the length is what is there")
+        << waveBytes(1000).left(44 + 8000) << qint64(500);
+    QTest::newRow("empty file") << QByteArray() << qint64(-1);
+    QTest::newRow("text") << QByteArray("[Global]\nSuppressSound=TRUE\n") << qint64(-1);
+    QTest::newRow("header only") << waveBytes(1000).left(20) << qint64(-1);
+    QTest::newRow("no sound data") << waveBytes(0) << qint64(-1);
+    QTest::newRow("compressed format") << waveBytes(1000, 0x55) << qint64(-1);
+    QTest::newRow("garbage after RIFF")
+        << QByteArray("RIFF\x10\0\0\0WAVEjunk\xff\xff\xff\x7f", 20) << qint64(-1);
+}
+
+void TestAudioThreadPlayer::waveInfo()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, durationMs);
+    const std::optional<WaveInfo> info = WaveInfo::read(file(QStringLiteral("x.wav"), content));
+    QCOMPARE(info.has_value(), durationMs >= 0);
+    if (info)
+        QCOMPARE(info->durationMs, durationMs);
+    QVERIFY(!WaveInfo::read(m_dir->filePath(QStringLiteral("missing.wav"))));
+}
+
+void TestAudioThreadPlayer::waitReturnsWhenTheSoundEnds()
+{
+    const auto audio = player(100);
+    const QString path = file(QStringLiteral("long.wav"), waveBytes(5000));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(!audio->play(path, true));
+    QVERIFY2(elapsed.elapsed() >= 100, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY2(elapsed.elapsed() < 4000, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(m_log.entries(), (QStringList{"start long", "end long"}));
+}
+
+void TestAudioThreadPlayer::waitNeverOutlastsTheLengthAndMargin()
+{
+    // No output device: the voice never reports an end.
+    const auto audio = player(-1, 200);
+    const QString path = file(QStringLiteral("short.wav"), waveBytes(300));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(!audio->play(path, true));
+    QVERIFY2(elapsed.elapsed() >= 300 + 200, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY2(elapsed.elapsed() < 300 + 200 + 2000, qPrintable(QString::number(elapsed.elapsed())));
+    QTRY_COMPARE(m_log.entries(), (QStringList{"start short", "stop short"}));
+}
+
+void TestAudioThreadPlayer::withoutWaitReturnsAtOnce()
+{
+    const auto audio = player(-1);
+    const QString path = file(QStringLiteral("greeting.wav"), waveBytes(10000));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(!audio->play(path, false));
+    QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
+    QTRY_COMPARE(m_log.entries(), QStringList{"start greeting"});
+}
+
+void TestAudioThreadPlayer::newSoundCutsOffTheOneStillPlaying()
+{
+    const auto audio = player(150);
+    const QString arm = file(QStringLiteral("arm.wav"), waveBytes(5000));
+    const QString disarm = file(QStringLiteral("disarm.wav"), waveBytes(5000));
+    QVERIFY(!audio->play(arm, false));
+    // The cut-off sound's own end must not be taken for the end of the new one.
+    QVERIFY(!audio->play(disarm, true));
+    QCOMPARE(m_log.entries(), (QStringList{"start arm", "cut arm", "start disarm", "end disarm"}));
+}
+
+void TestAudioThreadPlayer::unplayableFileIsSkipped_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "<missing>": no file
+    QTest::newRow("missing") << QByteArray("<missing>");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("corrupt") << waveBytes(1000).left(30);
+    QTest::newRow("not a wave file") << QByteArray("ID3\x03\0\0\0\0\0\0mp3 frames", 20);
+}
+
+void TestAudioThreadPlayer::unplayableFileIsSkipped()
+{
+    QFETCH(QByteArray, content);
+    const auto audio = player(-1);
+    const QString playing = file(QStringLiteral("playing.wav"), waveBytes(10000));
+    const QString path = content == "<missing>" ? m_dir->filePath(QStringLiteral("bad.wav"))
+                                                : file(QStringLiteral("bad.wav"), content);
+    QVERIFY(!audio->play(playing, false));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(!audio->play(path, true));
+    QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
+    // Like any new sound it ends the one before; it plays nothing itself.
+    QTRY_COMPARE(m_log.entries(), (QStringList{"start playing", "stop playing"}));
+}
+
+void TestAudioThreadPlayer::playerWithoutVoiceFails()
+{
+    AudioThreadPlayer audio([] { return std::unique_ptr<SoundVoice>(); });
+    const std::optional<SoundPlayerFailure> failure =
+        audio.play(file(QStringLiteral("a.wav"), waveBytes(100)), true);
+    QVERIFY(failure);
+    QVERIFY(failure->number != 0);
+    QVERIFY(!failure->message.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestAudioThreadPlayer)
+#include "tst_audiothreadplayer.moc"
