@@ -15,7 +15,7 @@ build_packages=(
     qt6-multimedia-dev
 )
 test_packages=(
-    dbus-daemon
+    dbus
     python3-dbusmock
 )
 
