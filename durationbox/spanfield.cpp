@@ -73,6 +73,10 @@ Spanfield::Spanfield(QWidget *parent)
     : HostedControl(parent)
 {
     setFocusPolicy(Qt::NoFocus);
+    // Control text is set in the platform's sans at 8.25 point, the size the fields are designed for.
+    QFont controlFont = font();
+    controlFont.setPointSizeF(8.25);
+    setFont(controlFont);
     for (int i = 0; i < FieldCount; ++i) {
         txtTime[i] = new SpanfieldField(i == DaysField ? 3 : 2, this);
         txtTime[i]->setObjectName(QStringLiteral("txtTime%1").arg(i));

@@ -16,6 +16,9 @@ SpanfieldField::SpanfieldField(int inputLength, QWidget *parent)
 {
     setAcceptDrops(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The fields are designed two digits wide (three for the days); the line edit's own inner
+    // margin of two pixels a side would scroll the first digit out of sight.
+    setTextMargins(-2, 0, -2, 0);
 }
 
 int SpanfieldField::caretPosition() const
