@@ -59,14 +59,13 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player,
 
 frmShutdown::~frmShutdown() = default;
 
-QPushButton *frmShutdown::addSessionButton(const QString &name, const QString &caption,
+void frmShutdown::addSessionButton(const QString &name, const QString &caption,
                                            void (frmShutdown::*handler)())
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
     button->hide();
     connect(button, &QPushButton::clicked, this, handler);
-    return button;
 }
 
 void frmShutdown::load(const QString &argumentText)

@@ -77,8 +77,8 @@ private:
     void setUpDisarmedLook();
     void focusTimeEntry();
 
-    QPushButton *addSessionButton(const QString &name, const QString &caption,
-                                  void (frmShutdown::*handler)());
+    void addSessionButton(const QString &name, const QString &caption,
+                          void (frmShutdown::*handler)());
 
     SessionBackend &m_session;
     Sound m_sound;
