@@ -60,7 +60,7 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player,
 frmShutdown::~frmShutdown() = default;
 
 void frmShutdown::addSessionButton(const QString &name, const QString &caption,
-                                           void (frmShutdown::*handler)())
+                                    void (frmShutdown::*handler)())
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
