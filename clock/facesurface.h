@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "tamsel_clock_export.h"
+
+#include "shapedsurface.h"
+
+#include <QColor>
+#include <QImage>
+#include <QLineF>
+#include <QList>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+// A drawing surface that keeps what was drawn on it, like a persistent bitmap: lines and pictures
+// go into its own image, and paint events only show that image. It offers what the clock face
+// needs: a background colour and a clear operation, a persistent picture shown at natural size
+// in the top-left corner, self-sizing to that picture, a user coordinate system, a pen width in
+// pixels, straight lines and stretched pictures.
+//
+// Coordinates are the surface's user coordinates: by default (and after setScaleModeTwips) twips
+// from the top-left corner. A coordinate names the centre of the pixel it falls on, so the user
+// rectangle from left to left + width covers the pixels' centres from the first to one past the
+// last pixel.
+class TAMSEL_CLOCK_EXPORT FaceSurface final : public QWidget, public ShapedSurface
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FaceSurface)
+
+public:
+    explicit FaceSurface(QWidget *parent = nullptr);
+    ~FaceSurface() override;
+
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor &color);
+
+    // Fills the surface with its background colour and lays the persistent picture over it.
+    void clear();
+
+    QImage picture() const { return m_picture; }
+    // The persistent picture; a self-sizing surface takes its size at once. What was drawn
+    // before gives way to the new picture on the background colour.
+    void setPicture(const QImage &picture);
+
+    bool autoSize() const { return m_autoSize; }
+    void setAutoSize(bool autoSize);
+
+    // Twips from the top-left corner.
+    void setScaleModeTwips();
+    void setScale(double left, double top, double width, double height);
+    double scaleLeft() const { return m_scaleLeft; }
+    double scaleTop() const { return m_scaleTop; }
+    double scaleWidth() const { return m_scaleWidth; }
+    double scaleHeight() const { return m_scaleHeight; }
+
+    // The surface's width in twips.
+    double widthTwips() const;
+
+    // The pen width in pixels; values below 1 draw one pixel wide.
+    int drawWidth() const { return m_drawWidth; }
+    void setDrawWidth(int pixels);
+
+    void drawLine(const QPointF &from, const QPointF &to, const QColor &color);
+    // Draws lines (user coordinates) in one colour with the current pen, leaving out those that
+    // lie too close to the one drawn before them to make a visible difference.
+    void drawLines(const QList<QLineF> &lines, const QColor &color);
+    // Paints picture stretched into the rectangle x, y, width, height (user coordinates). A null
+    // picture paints nothing and gives false.
+    bool paintPicture(const QImage &picture, double x, double y, double width, double height);
+
+    // What the surface keeps: everything drawn since the last clear, without the visible shape.
+    QImage image() const;
+
+    void setVisibleShape(const QPainterPath &shape) override;
+    QPainterPath visibleShape() const { return m_visibleShape; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QPainter &painter();
+    std::optional<QLineF> visiblePart(const QLineF &line) const;
+    void strokeLine(const QLineF &line, const QColor &color);
+    void endPainting() const;
+    void fitToPicture();
+    QPointF toPixels(const QPointF &point) const;
+    double xScale() const;
+    double yScale() const;
+
+    QColor m_backColor = Qt::white;
+    QImage m_picture;
+    bool m_autoSize = false;
+    double m_scaleLeft = 0.0;
+    double m_scaleTop = 0.0;
+    double m_scaleWidth = 0.0;
+    double m_scaleHeight = 0.0;
+    bool m_twipsScale = true;
+    int m_drawWidth = 1;
+    QPainterPath m_visibleShape;
+    bool m_shaped = false;
+
+    // What is known about the image, to leave out lines that would change nothing.
+    bool m_uniform = false;
+    QColor m_uniformColor;
+
+    mutable QImage m_image;
+    mutable std::unique_ptr<QPainter> m_painter;
+    // The last stretched picture, kept for the next redraw at the same size.
+    QImage m_stretchedSource;
+    QImage m_stretched;
+};
