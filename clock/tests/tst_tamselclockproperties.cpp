@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "controlregistry.h"
+#include "manualtimesource.h"
+#include "propertybag.h"
+#include "tamselclock.h"
+#include "valuerules.h"
+
+#include <QMetaClassInfo>
+#include <QTimer>
+#include <QtTest>
+
+// The published interface as a host sees it: creation by identifier, properties by name, the
+// change notices, persistence through the property bag and the sizing rules.
+class TestTamselClockProperties : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createdThroughTheRegistry();
+    void newClockHasItsDefaults();
+    void assignmentsSendTheirNotice_data();
+    void assignmentsSendTheirNotice();
+    void integersOutsideTheirRangeAreRefused();
+    void membersAreReachableByName();
+    void roundTripThroughABag();
+    void emptyBagGivesTheDefaults();
+    void savesInItsOrder();
+    void loadingStoresWithoutRedrawOrNotice();
+    void damagedValuesReadAsDefaults();
+    void resizeKeepsTheControlSquare_data();
+    void resizeKeepsTheControlSquare();
+};
+
+void TestTamselClockProperties::createdThroughTheRegistry()
+{
+    QWidget host;
+    QString error;
+    HostedControl *control = ControlRegistry::instance().create(QStringLiteral("Tamsel_Clock.TamselClock"),
+                                                                &host, &error);
+    QVERIFY2(control, qPrintable(error));
+    QVERIFY(qobject_cast<TamselClock *>(control));
+    QCOMPARE(control->parentWidget(), &host);
+
+    const QMetaObject *meta = control->metaObject();
+    const int description = meta->indexOfClassInfo("LibraryDescription");
+    QVERIFY(description >= 0);
+    QCOMPARE(QString::fromLatin1(meta->classInfo(description).value()), QStringLiteral("Tamsel - Analog-Uhr"));
+}
+
+void TestTamselClockProperties::newClockHasItsDefaults()
+{
+    TamselClock clock;
+    QCOMPARE(clock.autosize(), false);
+    QCOMPARE(clock.backColor(), ValueRules::ButtonFace);
+    QCOMPARE(clock.faceColor(), ValueRules::ButtonFace);
+    QCOMPARE(clock.smallUnits(), 60);
+    QCOMPARE(clock.bigUnits(), 12);
+    QCOMPARE(clock.unitColor(), 0u);
+    QCOMPARE(clock.unitPosition(), 100);
+    QCOMPARE(clock.minuteNeedleLength(), 85);
+    QCOMPARE(clock.secondNeedleLength(), 90);
+    QCOMPARE(clock.hourNeedleLength(), 50);
+    QCOMPARE(clock.minuteNeedleWidth(), 3);
+    QCOMPARE(clock.secondNeedleWidth(), 1);
+    QCOMPARE(clock.hourNeedleWidth(), 5);
+    QCOMPARE(clock.unitWidth(), 1);
+    QVERIFY(clock.showSeconds());
+    QVERIFY(clock.showFace());
+    QVERIFY(clock.minuteFineAdjust());
+    QVERIFY(clock.showActualTime());
+    QVERIFY(!clock.ignoreErrors());
+    QVERIFY(clock.picture().isNull());
+    QCOMPARE(clock.startTime(), 0.0f);
+    QCOMPARE(clock.stopTime(), 0.0f);
+    QCOMPARE(clock.stoppedTime(), QStringLiteral("00:00:00,00"));
+    const QTimer *timer = clock.findChild<QTimer *>(QStringLiteral("timClock"));
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 250);
+}
+
+void TestTamselClockProperties::assignmentsSendTheirNotice_data()
+{
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<int>("redraws");
+
+    QTest::newRow("Autosize on") << QByteArray("Autosize") << QVariant(true) << QStringLiteral("Autosize") << 1;
+    QTest::newRow("Autosize off") << QByteArray("Autosize") << QVariant(false) << QStringLiteral("Autosize") << 0;
+    QTest::newRow("IgnoreErrors") << QByteArray("IgnoreErrors") << QVariant(true) << QStringLiteral("IgnoreErrors") << 0;
+    for (const char *name : {"SmallUnits", "BigUnits", "UnitPosition", "MinuteNeedleLength", "HourNeedleLength",
+                             "SecondNeedleLength", "MinuteNeedleWidth", "HourNeedleWidth", "SecondNeedleWidth",
+                             "UnitWidth"})
+        QTest::newRow(name) << QByteArray(name) << QVariant(7) << QString::fromLatin1(name) << 1;
+    for (const char *name : {"UnitColor", "HourColor", "MinuteColor", "SecondColor", "BackColor", "FaceColor"})
+        QTest::newRow(name) << QByteArray(name) << QVariant(0x00FF8040u) << QString::fromLatin1(name) << 1;
+    for (const char *name : {"ShowSeconds", "ShowFace", "MinuteFineAdjust", "ShowActualTime"})
+        QTest::newRow(name) << QByteArray(name) << QVariant(false) << QString::fromLatin1(name) << 1;
+    QImage picture(50, 50, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QTest::newRow("Picture") << QByteArray("Picture") << QVariant(picture) << QStringLiteral("Picture") << 1;
+}
+
+void TestTamselClockProperties::assignmentsSendTheirNotice()
+{
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, value);
+    QFETCH(QString, notice);
+    QFETCH(int, redraws);
+
+    ManualTimeSource time;
+    TamselClock clock(&time);
+    QSignalSpy notices(&clock, &TamselClock::propertyChanged);
+    QSignalSpy refreshes(&clock, &TamselClock::faceRefreshed);
+    QVERIFY(clock.setProperty(property.constData(), value));
+    QCOMPARE(clock.property(property.constData()), value);
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices.first().first().toString(), notice);
+    QCOMPARE(refreshes.size(), redraws);
+}
+
+void TestTamselClockProperties::integersOutsideTheirRangeAreRefused()
+{
+    TamselClock clock;
+    QSignalSpy notices(&clock, &TamselClock::propertyChanged);
+    clock.setProperty("SmallUnits", 32768);
+    clock.setUnitPosition(-32769);
+    clock.setHourNeedleWidth(100000);
+    QCOMPARE(clock.smallUnits(), 60);
+    QCOMPARE(clock.unitPosition(), 100);
+    QCOMPARE(clock.hourNeedleWidth(), 5);
+    QCOMPARE(notices.size(), 0);
+    clock.setProperty("SmallUnits", -32768);
+    QCOMPARE(clock.smallUnits(), -32768);
+}
+
+void TestTamselClockProperties::membersAreReachableByName()
+{
+    ManualTimeSource time(QDateTime(QDate(2026, 2, 1), QTime(9, 0)));
+    TamselClock clock(&time);
+    QVERIFY(clock.setProperty("ShowActualTime", false));
+    QVERIFY(QMetaObject::invokeMethod(&clock, "StartClock"));
+    time.advance(1500);
+    QVERIFY(QMetaObject::invokeMethod(&clock, "StopClock"));
+    QCOMPARE(clock.property("StoppedTime").toString(), QStringLiteral("00:00:01,50"));
+    QCOMPARE(clock.property("Seconds").toFloat(), 1.5f);
+    QCOMPARE(clock.property("StartTime").toFloat(), 32400.0f);
+    QCOMPARE(clock.property("StopTime").toFloat(), 32401.5f);
+    QVERIFY(QMetaObject::invokeMethod(&clock, "Reset"));
+    QCOMPARE(clock.property("StoppedTime").toString(), QStringLiteral("00:00:00,00"));
+
+    float fixed = 90000.0f;
+    QVERIFY(QMetaObject::invokeMethod(&clock, "DisplayTime", Q_ARG(float &, fixed)));
+    QCOMPARE(fixed, 3600.0f);
+    QCOMPARE(clock.property("Seconds").toFloat(), 3600.0f);
+    QVERIFY(QMetaObject::invokeMethod(&clock, "Refresh"));
+    // Read-only members stay read-only.
+    QVERIFY(!clock.setProperty("Seconds", 5.0f));
+    QVERIFY(!clock.setProperty("StoppedTime", QStringLiteral("x")));
+}
+
+void TestTamselClockProperties::roundTripThroughABag()
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+
+    TamselClock original;
+    original.setIgnoreErrors(true);
+    original.setMinuteFineAdjust(false);
+    original.setBackColor(0x40);
+    original.setFaceColor(0x00112233);
+    original.setHourNeedleWidth(10);
+    original.setMinuteNeedleWidth(5);
+    original.setSecondNeedleWidth(2);
+    original.setUnitWidth(6);
+    original.setSmallUnits(-3);
+    original.setBigUnits(24);
+    original.setShowSeconds(false);
+    original.setUnitColor(0x0080C0FF);
+    original.setUnitPosition(93);
+    original.setMinuteNeedleLength(75);
+    original.setHourNeedleLength(48);
+    original.setSecondNeedleLength(86);
+    original.setMinuteColor(0x40C0);
+    original.setSecondColor(0x80FF);
+    original.setHourColor(0x8000000Fu);
+    original.setShowFace(false);
+    original.setShowActualTime(false);
+    original.setPicture(picture);
+
+    PropertyBag bag;
+    original.writeProperties(bag);
+    PropertyBag reloaded;
+    QVERIFY(reloaded.fromJson(bag.toJson()));
+
+    TamselClock copy;
+    copy.readProperties(reloaded);
+    for (int i = copy.metaObject()->propertyOffset(); i < copy.metaObject()->propertyCount(); ++i) {
+        const QMetaProperty property = copy.metaObject()->property(i);
+        if (!property.isWritable() || qstrcmp(property.name(), "Picture") == 0)
+            continue;
+        QCOMPARE(copy.property(property.name()), original.property(property.name()));
+    }
+    QCOMPARE(copy.picture().convertToFormat(QImage::Format_RGB32), picture);
+
+    // Saving again gives the same bag.
+    PropertyBag again;
+    copy.writeProperties(again);
+    QCOMPARE(again.toJson(), bag.toJson());
+}
+
+void TestTamselClockProperties::emptyBagGivesTheDefaults()
+{
+    TamselClock defaults;
+    PropertyBag stored;
+    defaults.writeProperties(stored);
+    QVERIFY(stored.isEmpty()); // every value equals its default
+
+    TamselClock changed;
+    changed.setSmallUnits(5);
+    changed.setIgnoreErrors(true);
+    changed.setFaceColor(0);
+    changed.setShowActualTime(false);
+    changed.readProperties(PropertyBag());
+    for (int i = changed.metaObject()->propertyOffset(); i < changed.metaObject()->propertyCount(); ++i) {
+        const QMetaProperty property = changed.metaObject()->property(i);
+        if (property.isWritable())
+            QCOMPARE(changed.property(property.name()), defaults.property(property.name()));
+    }
+}
+
+void TestTamselClockProperties::savesInItsOrder()
+{
+    TamselClock clock;
+    clock.setIgnoreErrors(true);
+    clock.setShowActualTime(false);
+    clock.setBackColor(1);
+    clock.setFaceColor(2);
+    clock.setAutosize(true);
+    clock.setHourNeedleWidth(6);
+    clock.setMinuteNeedleWidth(4);
+    clock.setSecondNeedleWidth(2);
+    clock.setUnitWidth(2);
+    clock.setMinuteFineAdjust(false);
+    clock.setSmallUnits(30);
+    clock.setBigUnits(6);
+    clock.setShowSeconds(false);
+    clock.setUnitColor(3);
+    clock.setUnitPosition(90);
+    clock.setMinuteNeedleLength(70);
+    clock.setHourNeedleLength(40);
+    clock.setSecondNeedleLength(80);
+    clock.setMinuteColor(4);
+    clock.setSecondColor(5);
+    clock.setHourColor(6);
+    clock.setShowFace(false);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    clock.setPicture(picture);
+
+    PropertyBag bag;
+    clock.writeProperties(bag);
+    const QStringList order{
+        QStringLiteral("IgnoreErrors"), QStringLiteral("ShowActualTime"), QStringLiteral("BackColor"),
+        QStringLiteral("FaceColor"), QStringLiteral("AutoSize"), QStringLiteral("HourNeedleWidth"),
+        QStringLiteral("MinuteNeedleWidth"), QStringLiteral("SecondNeedleWidth"), QStringLiteral("UnitWidth"),
+        QStringLiteral("MinuteFineAdjust"), QStringLiteral("SmallUnits"), QStringLiteral("BigUnits"),
+        QStringLiteral("ShowSeconds"), QStringLiteral("UnitColor"), QStringLiteral("UnitPosition"),
+        QStringLiteral("MinuteNeedleLength"), QStringLiteral("HourNeedleLength"),
+        QStringLiteral("SecondNeedleLength"), QStringLiteral("MinuteColor"), QStringLiteral("SecondColor"),
+        QStringLiteral("HourColor"), QStringLiteral("ShowFace"), QStringLiteral("Picture")};
+    QCOMPARE(bag.names(), order);
+}
+
+void TestTamselClockProperties::loadingStoresWithoutRedrawOrNotice()
+{
+    ManualTimeSource time(QDateTime(QDate(2026, 2, 1), QTime(9, 30)));
+    TamselClock clock(&time);
+    PropertyBag bag;
+    bag.writeProperty(QStringLiteral("ShowSeconds"), false, true);
+    bag.writeProperty(QStringLiteral("ShowActualTime"), false, true);
+    bag.writeProperty(QStringLiteral("SmallUnits"), 30, 60);
+
+    QSignalSpy notices(&clock, &TamselClock::propertyChanged);
+    QSignalSpy redraws(&clock, &TamselClock::faceRefreshed);
+    clock.readProperties(bag);
+    // Only the picture, assigned last, redraws and tells the host.
+    QCOMPARE(redraws.size(), 1);
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices.first().first().toString(), QStringLiteral("Picture"));
+    QVERIFY(!clock.showSeconds());
+    QCOMPARE(clock.smallUnits(), 30);
+    // The timer is left as it was: running at 250 ms, and the stopwatch is ready showing 12:00:00.
+    const QTimer *timer = clock.findChild<QTimer *>(QStringLiteral("timClock"));
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 250);
+    QVERIFY(!clock.showActualTime());
+    QCOMPARE(clock.seconds(), 0.0f);
+}
+
+void TestTamselClockProperties::damagedValuesReadAsDefaults()
+{
+    PropertyBag bag;
+    bag.writeProperty(QStringLiteral("SmallUnits"), 70000);
+    bag.writeProperty(QStringLiteral("BackColor"), QStringLiteral("red"));
+    bag.writeProperty(QStringLiteral("ShowFace"), 5);
+    bag.writeProperty(QStringLiteral("Picture"), QByteArray("not a picture"));
+    TamselClock clock;
+    clock.readProperties(bag);
+    QCOMPARE(clock.smallUnits(), 60);
+    QCOMPARE(clock.backColor(), ValueRules::ButtonFace);
+    QVERIFY(clock.showFace());
+    QVERIFY(clock.picture().isNull());
+}
+
+void TestTamselClockProperties::resizeKeepsTheControlSquare_data()
+{
+    QTest::addColumn<QSize>("twips");
+    QTest::addColumn<QSize>("expectedTwips");
+
+    QTest::newRow("wider") << QSize(3000, 2000) << QSize(2000, 2000);
+    QTest::newRow("taller") << QSize(2000, 3000) << QSize(2000, 2000);
+    QTest::newRow("square") << QSize(5370, 5370) << QSize(5370, 5370);
+}
+
+void TestTamselClockProperties::resizeKeepsTheControlSquare()
+{
+    QFETCH(QSize, twips);
+    QFETCH(QSize, expectedTwips);
+
+    QWidget host;
+    host.resize(600, 600);
+    TamselClock clock(&host);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    clock.resize(ValueRules::twipsToPixels(twips.width()), ValueRules::twipsToPixels(twips.height()));
+    const QSize expected(ValueRules::twipsToPixels(expectedTwips.width()),
+                         ValueRules::twipsToPixels(expectedTwips.height()));
+    QCOMPARE(clock.size(), expected);
+    const QWidget *face = clock.findChild<QWidget *>(QStringLiteral("picMain"));
+    QVERIFY(face);
+    QCOMPARE(face->geometry(), QRect(QPoint(0, 0), expected));
+}
+
+QTEST_MAIN(TestTamselClockProperties)
+#include "tst_tamselclockproperties.moc"
