@@ -17,6 +17,10 @@ build_packages=(
 test_packages=(
     dbus
     python3-dbusmock
+    trayer
+    x11-utils
+    xdotool
+    xvfb
 )
 
 wanted=("${build_packages[@]}")
