@@ -76,7 +76,6 @@ public:
     QImage image() const;
 
     void setVisibleShape(const QPainterPath &shape) override;
-    QPainterPath visibleShape() const { return m_visibleShape; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
