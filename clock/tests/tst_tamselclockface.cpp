@@ -74,6 +74,7 @@ private Q_SLOTS:
 
     void hourHandAtThreeLiesRightOfTheCentre();
     void secondHandIsDrawnLast();
+    void paintingShowsWhatTheLastRefreshDrew();
     void defaultFaceHasSixtySmallAndTwelveBigTicks();
     void tickCounts_data();
     void tickCounts();
@@ -161,6 +162,23 @@ void TestTamselClockFace::secondHandIsDrawnLast()
     m_clock->setShowSeconds(false);
     image = render();
     QVERIFY(near(image.pixelColor(dialPixel(20, 50)), qColor(Green)));
+}
+
+void TestTamselClockFace::paintingShowsWhatTheLastRefreshDrew()
+{
+    plainFace();
+    m_clock->setHourColor(Red);
+    m_clock->Refresh();
+    m_time->setCurrentDateTime(QDateTime(QDate(2026, 3, 14), QTime(9, 0, 0)));
+    m_clock->update();
+    QImage image = render();
+    QVERIFY(near(image.pixelColor(dialPixel(15, 25)), qColor(Red)));
+    QVERIFY(near(image.pixelColor(dialPixel(45, 25)), qColor(White)));
+
+    m_clock->Refresh();
+    image = render();
+    QVERIFY(near(image.pixelColor(dialPixel(15, 25)), qColor(White)));
+    QVERIFY(near(image.pixelColor(dialPixel(45, 25)), qColor(Red)));
 }
 
 void TestTamselClockFace::defaultFaceHasSixtySmallAndTwelveBigTicks()
