@@ -1,84 +1,179 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmshutdown.h"
+#include "ui_frmshutdown.h"
 
+#include "appresources.h"
 #include "commandline.h"
+#include "countdown.h"
+#include "fontfallbacks.h"
+#include "frmsplash.h"
 #include "sessionbackend.h"
 
-#include <QAction>
-#include <QEvent>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <hostedcontrol.h>
+#include <imagelist.h>
+#include <messageboxhook.h>
+#include <perchlet.h>
+#include <placeholderloader.h>
+#include <taskbarhint.h>
+#include <timesource.h>
+#include <valuerules.h>
 
-frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player,
-                         const QString &programFolder, QWidget *parent)
-    : QWidget(parent)
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLayout>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+const QString Title = QStringLiteral("The Vesperon");
+} // namespace
+
+frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QString &programFolder,
+                         TimeSource *time, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , ui(std::make_unique<Ui::frmShutdown>())
     , m_session(session)
+    , m_time(time ? time : TimeSource::system())
     , m_sound(player, this)
     , m_ini(programFolder)
     , m_programFolder(programFolder)
 {
-    setObjectName(QStringLiteral("frmShutdown"));
+    AppResources::ensureLoaded();
+    FontFallbacks::install();
+    ui->setupUi(this);
+    placeControls();
 
-    m_menuBar = new QMenuBar(this);
-    m_menOptions = m_menuBar->addMenu(tr("&Options"));
-    m_menOptions->setObjectName(QStringLiteral("menOptions"));
-    m_menSound = m_menOptions->addAction(tr("&Sound"));
-    m_menSound->setObjectName(QStringLiteral("menSound"));
-    m_menSound->setCheckable(true);
-    connect(m_menSound, &QAction::triggered, this, &frmShutdown::menSound_Click);
+    connect(ui->menSound, &QAction::triggered, this, &frmShutdown::menSound_Click);
+    connect(ui->menInfo, &QAction::triggered, this, &frmShutdown::menInfo_Click);
+    connect(ui->menExit, &QAction::triggered, this, &frmShutdown::menExit_Click);
+    ui->SeperatorB->setSeparator(true);
+    ui->Seperator->setSeparator(true);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setMenuBar(m_menuBar);
+    const std::array<std::pair<QPushButton *, void (frmShutdown::*)()>, 6> sessionButtons{{
+        {ui->cmdLogoff, &frmShutdown::cmdLogoff_Click},
+        {ui->cmdForceLogoff, &frmShutdown::cmdForceLogoff_Click},
+        {ui->cmdShutdown, &frmShutdown::cmdShutdown_Click},
+        {ui->cmdForceShutdown, &frmShutdown::cmdForceShutdown_Click},
+        {ui->cmdRestart, &frmShutdown::cmdRestart_Click},
+        {ui->cmdForceRestart, &frmShutdown::cmdForceRestart_Click},
+    }};
+    for (const auto &[button, handler] : sessionButtons)
+        connect(button, &QPushButton::clicked, this, handler);
 
-    m_txtHelp = new QPlainTextEdit(this);
-    m_txtHelp->setObjectName(QStringLiteral("txtHelp"));
-    m_txtHelp->setReadOnly(true);
-    m_txtHelp->hide();
+    m_optShutdown = {ui->optShutdown_0, ui->optShutdown_1, ui->optShutdown_2};
+    for (int i = 0; i < 3; ++i) {
+        connect(m_optShutdown[size_t(i)], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                optShutdown_Click(i);
+        });
+    }
 
-    m_lblStatus = new QLabel(this);
-    m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    m_lblStatus->hide();
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("timTControl"));
+    connect(m_timer, &QTimer::timeout, this, &frmShutdown::timTControl_Timer);
 
-    // The session-end buttons are never shown; the switches and the deadline press them.
-    addSessionButton(QStringLiteral("cmdLogoff"), tr("Log Off"), &frmShutdown::cmdLogoff_Click);
-    addSessionButton(QStringLiteral("cmdForceLogoff"), tr("Force Log Off"),
-                     &frmShutdown::cmdForceLogoff_Click);
-    addSessionButton(QStringLiteral("cmdShutdown"), tr("Shut Down"),
-                     &frmShutdown::cmdShutdown_Click);
-    addSessionButton(QStringLiteral("cmdForceShutdown"), tr("Force Shut Down"),
-                     &frmShutdown::cmdForceShutdown_Click);
-    addSessionButton(QStringLiteral("cmdRestart"), tr("Restart"), &frmShutdown::cmdRestart_Click);
-    addSessionButton(QStringLiteral("cmdForceRestart"), tr("Force Restart"),
-                     &frmShutdown::cmdForceRestart_Click);
+    m_imlTray = new ImageList(this);
+    m_imlTray->setObjectName(QStringLiteral("imlTray"));
+    m_imlTray->add(QIcon(QStringLiteral(":/images/tray-natural.png")));
+    m_imlTray->add(QIcon(QStringLiteral(":/images/tray-red.png")));
+    m_sysTray = new Perchlet(this);
+    m_sysTray->setObjectName(QStringLiteral("SysTray"));
+    m_sysTray->setImagelist(m_imlTray);
+    m_sysTray->setImagenumber(1);
+    connect(m_sysTray, &Perchlet::IconEvent, this, [this](int &) { SysTray_IconEvent(); });
+
+    m_skulls = {QImage(QStringLiteral(":/images/face-disarmed.png")),
+                QImage(QStringLiteral(":/images/face-armed.png"))};
+    ui->imgPistol->installEventFilter(this);
+
+    // The end of the desktop session closes the window without a question.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        m_closeWithoutQuestion = true;
+    });
+
+    setWindowIcon(QIcon(QStringLiteral(":/images/tray-natural.png")));
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The tray icon stands for the window.
+    TaskbarHint::keepOutOfTaskbar(this);
 }
 
 frmShutdown::~frmShutdown() = default;
 
-void frmShutdown::addSessionButton(const QString &name, const QString &caption,
-                                    void (frmShutdown::*handler)())
+// The clock, the time entry and the date entry stand in the form as placeholders.
+void frmShutdown::placeControls()
 {
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->hide();
-    connect(button, &QPushButton::clicked, this, handler);
+    QFont windowFont = font();
+    windowFont.setPointSizeF(9.75);
+    setFont(windowFont);
+    for (QWidget *small : std::initializer_list<QWidget *>{ui->optShutdown_0, ui->optShutdown_1, ui->optShutdown_2,
+                                                            ui->cmdLogoff, ui->cmdForceLogoff, ui->cmdShutdown,
+                                                            ui->cmdForceShutdown, ui->cmdRestart, ui->cmdForceRestart,
+                                                            ui->txtHelp, ui->lblStatus}) {
+        QFont smallFont = small->font();
+        smallFont.setPointSizeF(8.25);
+        small->setFont(smallFont);
+    }
+
+    QPalette client = ui->clientArea->palette();
+    client.setColor(QPalette::Window, ValueRules::resolveColor(0x00000040));
+    ui->clientArea->setPalette(client);
+    // The lower panel is in the standard control colours, whatever the window around it has.
+    QPalette standard = QApplication::palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = QPalette::ColorRole(role);
+        if (r != QPalette::NoRole)
+            standard.setColor(r, standard.color(r));
+    }
+    standard.setColor(QPalette::Window, standard.color(QPalette::Button));
+    ui->frmdummy->setPalette(standard);
+    QPalette remains = ui->lblRemains->palette();
+    remains.setColor(QPalette::Window, ValueRules::resolveColor(0x00000040));
+    remains.setColor(QPalette::WindowText, ValueRules::resolveColor(0x000080FF));
+    ui->lblRemains->setPalette(remains);
+
+    QString error;
+    for (HostedControl *control : PlaceholderLoader::replacePlaceholders(this, &error)) {
+        if (control->objectName() == QLatin1String("TamselClock"))
+            m_clock = control;
+        else if (control->objectName() == QLatin1String("TimeEdit"))
+            m_timeEdit = control;
+        else if (control->objectName() == QLatin1String("DateEdit"))
+            m_dateEdit = control;
+    }
+    Q_ASSERT_X(m_clock && m_timeEdit && m_dateEdit, "frmShutdown", qPrintable(error));
+    QFont entryFont(QStringLiteral("MS Sans Serif"));
+    entryFont.setPointSizeF(8.25);
+    entryFont.setResolveMask(QFont::AllPropertiesResolved);
+    m_dateEdit->setFont(entryFont);
+
+    // The controls came after the form: give them their place in the tab order.
+    QWidget::setTabOrder(m_dateEdit, m_timeEdit);
+    QWidget *last = m_timeEdit;
+    for (QWidget *w = m_timeEdit->nextInFocusChain(); w != m_timeEdit && m_timeEdit->isAncestorOf(w);
+         w = w->nextInFocusChain())
+        last = w;
+    QWidget::setTabOrder(last, ui->optShutdown_2);
+    QWidget::setTabOrder(ui->optShutdown_2, ui->optShutdown_0);
+    QWidget::setTabOrder(ui->optShutdown_0, ui->optShutdown_1);
 }
 
 void frmShutdown::load(const QString &argumentText)
 {
-    setWindowTitle(QStringLiteral("The Vesperon"));
+    setWindowTitle(Title);
     const quint32 version = m_session.version();
-    m_txtHelp->setPlainText(CommandLine::helpText());
+    ui->txtHelp->setPlainText(CommandLine::helpText());
     if (version & 0x80000000u) {
         m_whichWindows32 = 0;
-        m_lblStatus->setText(QStringLiteral("Running Windows 95"));
+        ui->lblStatus->setText(QStringLiteral("Running Windows 95"));
     } else {
         m_whichWindows32 = 1;
-        m_lblStatus->setText(QStringLiteral("Running Windows NT"));
+        ui->lblStatus->setText(QStringLiteral("Running Windows NT"));
     }
 
     const CommandLine::Switches switches = CommandLine::parse(argumentText);
@@ -96,13 +191,20 @@ void frmShutdown::load(const QString &argumentText)
     loadSoundSetting();
     InitDeadline();
     setUpDisarmedLook();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        adjustSize();
+        move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 void frmShutdown::changeEvent(QEvent *event)
 {
-    QWidget::changeEvent(event);
+    QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         activate();
+    if (event->type() == QEvent::WindowStateChange && m_clock)
+        m_clock->setProperty("MinuteFineAdjust", !(windowState() & Qt::WindowMinimized));
 }
 
 void frmShutdown::activate()
@@ -111,8 +213,13 @@ void frmShutdown::activate()
         return;
     m_activated = true;
     repaint();
-    PlayWave(m_programFolder + QStringLiteral("/sound/shereIam.wav"), false);
-    focusTimeEntry();
+    PlayWave(soundPath(QStringLiteral("shereIam.wav")), false);
+    m_timeEdit->setFocus(Qt::OtherFocusReason);
+}
+
+QString frmShutdown::soundPath(const QString &name) const
+{
+    return m_programFolder + QStringLiteral("/sound/") + name;
 }
 
 void frmShutdown::PlayWave(const QString &path, bool wait)
@@ -174,25 +281,186 @@ void frmShutdown::loadSoundSetting()
     m_suppressSound = m_ini.ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound"))
                           .toUpper()
         == QStringLiteral("TRUE");
-    m_menSound->setChecked(!m_suppressSound);
+    ui->menSound->setChecked(!m_suppressSound);
 }
 
 void frmShutdown::menSound_Click()
 {
     // The action has already turned its check mark over.
-    m_suppressSound = !m_menSound->isChecked();
+    m_suppressSound = !ui->menSound->isChecked();
     m_ini.WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                        m_menSound->isChecked() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
+                        ui->menSound->isChecked() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
 }
 
 void frmShutdown::InitDeadline()
 {
+    m_clock->setProperty("ShowActualTime", true);
+    ui->lblRemains->setText(QString());
+    const Countdown::Proposal proposal = Countdown::proposeDeadline(m_time->currentDateTime());
+    m_dateEdit->setProperty("Value", QLocale().toString(proposal.date, QLocale::ShortFormat));
+    m_timeEdit->setProperty("SecondsPastMidnight", float(proposal.secondsPastMidnight));
 }
 
 void frmShutdown::setUpDisarmedLook()
 {
+    m_clock->setProperty("Picture", m_skulls[0]);
+    m_sysTray->setImagenumber(1);
+    m_sysTray->setToolTip(Title);
+    m_sysTray->setShowIcon(true);
 }
 
-void frmShutdown::focusTimeEntry()
+bool frmShutdown::isArmed() const
 {
+    return ui->optShutdown_0->isChecked() || ui->optShutdown_1->isChecked();
+}
+
+void frmShutdown::setTimerInterval(int milliseconds)
+{
+    // An interval of 0 stands for a timer that does not fire.
+    if (milliseconds == 0)
+        m_timer->stop();
+    else
+        m_timer->start(milliseconds);
+}
+
+void frmShutdown::optShutdown_Click(int index)
+{
+    if (index == 2) {
+        m_sysTray->setImagenumber(1);
+        setTimerInterval(0);
+        m_clock->setProperty("Picture", m_skulls[0]);
+        ui->imgPistol->hide();
+        ui->lblRemains->setText(QString());
+        repaint();
+        PlayWave(soundPath(QStringLiteral("ssurvive.wav")), false);
+        m_warned3Min = false;
+        m_warned1Min = false;
+        return;
+    }
+    m_sysTray->setImagenumber(2);
+    m_clock->setProperty("Picture", m_skulls[1]);
+    ui->imgPistol->show();
+    repaint();
+    PlayWave(soundPath(QStringLiteral("skill.wav")), false);
+    setTimerInterval(500);
+}
+
+void frmShutdown::timTControl_Timer()
+{
+    if (m_inTimer)
+        return;
+    m_inTimer = true;
+    const auto leave = qScopeGuard([this] { m_inTimer = false; });
+
+    if (qint64(std::floor(m_time->secondsPastMidnight())) == m_lastSecond)
+        return;
+    m_lastSecond = ValueRules::toInt32(m_time->secondsPastMidnight());
+
+    const QDate today = m_time->today();
+    const QDate deadlineDate = m_dateEdit->property("Value").toDate();
+    qint32 remaining = -1;
+    if (deadlineDate.isValid()) {
+        // A rest beyond 32 bits cannot be counted down; it is refused like a wrong entry.
+        ValueRules::withoutOverflow([&] {
+            remaining = Countdown::remainingSeconds(m_timeEdit->property("SecondsPastMidnight").toFloat(),
+                                                    m_lastSecond, deadlineDate, today);
+        });
+    }
+    if (remaining < 0) {
+        if (!m_noMessages)
+            MessageBoxHook::show({this, Title, QStringLiteral("*** Invalid Date/Time-Entries! ***"),
+                                  QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+        ui->optShutdown_2->setChecked(true);
+        return;
+    }
+
+    ui->lblRemains->setText(QStringLiteral("Time until ")
+                            + (ui->optShutdown_0->isChecked() ? QStringLiteral("Shutdown") : QStringLiteral("Restart"))
+                            + QStringLiteral(": ") + Countdown::FormatRemaining(remaining));
+    m_blink = !m_blink;
+    m_sysTray->setImagenumber(m_blink ? 2 : 1);
+    if (remaining <= 180 && remaining > 60 && !m_warned3Min) {
+        m_warned3Min = true;
+        PlayWave(soundPath(QStringLiteral("s3mins.wav")), true);
+    }
+    if (remaining <= 60 && remaining > 10 && !m_warned1Min) {
+        m_warned1Min = true;
+        PlayWave(soundPath(QStringLiteral("s1min.wav")), true);
+    }
+    if (remaining <= 0)
+        ExecuteKillJob();
+}
+
+void frmShutdown::ExecuteKillJob()
+{
+    setTimerInterval(0);
+    m_clock->setProperty("ShowActualTime", false);
+    const bool shutDown = ui->optShutdown_0->isChecked();
+    ui->lblRemains->setText(shutDown ? QStringLiteral("SHUTDOWN!") : QStringLiteral("RESTARTING ..."));
+    repaint();
+    PlayWave(soundPath(QStringLiteral("s0mdown.wav")), true);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    if (ui->optShutdown_0->isChecked())
+        cmdForceShutdown_Click();
+    if (ui->optShutdown_1->isChecked())
+        cmdForceRestart_Click();
+}
+
+void frmShutdown::imgPistol_DblClick()
+{
+    const QMessageBox::StandardButton answer =
+        MessageBoxHook::show({this, Title, QStringLiteral("Do you want me to do it right NOW?"), QMessageBox::Question,
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton});
+    if (answer != QMessageBox::Yes)
+        return;
+    repaint();
+    ExecuteKillJob();
+}
+
+bool frmShutdown::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->imgPistol && event->type() == QEvent::MouseButtonDblClick) {
+        imgPistol_DblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmShutdown::closeEvent(QCloseEvent *event)
+{
+    if (m_closeWithoutQuestion || !isArmed()) {
+        event->accept();
+        return;
+    }
+    const QMessageBox::StandardButton answer =
+        MessageBoxHook::show({this, Title, QStringLiteral("Kill-Job is running! Do you want to cancel it?"),
+                              QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton});
+    if (answer == QMessageBox::Yes)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void frmShutdown::menExit_Click()
+{
+    m_closeWithoutQuestion = true;
+    close();
+}
+
+void frmShutdown::SysTray_IconEvent()
+{
+    if (!(windowState() & Qt::WindowMinimized))
+        return;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    lower();
+}
+
+void frmShutdown::menInfo_Click()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    frmSplash splash(this);
+    QApplication::restoreOverrideCursor();
+    splash.exec();
 }

@@ -4,26 +4,42 @@
 #include "inihandler.h"
 #include "sound.h"
 
-#include <QWidget>
+#include <hostedcontrol.h>
 
-class QAction;
-class QLabel;
-class QMenu;
-class QMenuBar;
-class QPlainTextEdit;
-class QPushButton;
+#include <QImage>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class ImageList;
+class Perchlet;
+class QRadioButton;
+class QTimer;
 class SessionBackend;
 class SoundPlayer;
+class TimeSource;
+
+namespace Ui {
+class frmShutdown;
+}
 
 // Vesperon's main window. load() runs once before the window is first shown: caption, system
 // family, help text, the session-end switches of the command line, the sound setting, and the
 // proposed deadline with the disarmed look. The first activation greets the user and puts the
 // focus into the time entry; later activations change nothing.
 //
+// The countdown is armed while "Shut-Down" or "Restart" is selected: the timer ticks twice a
+// second, each new second shows the rest under the clock and blinks the tray icon, the warnings
+// play three minutes and one minute before, and at the deadline ExecuteKillJob plays the final
+// sound and asks for the forced shut down or restart. A deadline that lies in the past is
+// refused with a message and disarms.
+//
 // The six session-end actions go to the session backend handed in, which the program chooses
 // once at start (the system's own, or a dry run); the window never asks for confirmation and
-// never looks at the outcome.
-class frmShutdown : public QWidget
+// never looks at the outcome. Time comes from the time source handed in.
+class frmShutdown : public QMainWindow
 {
     Q_OBJECT
     Q_PROPERTY(qint32 glngWhichWindows32 READ glngWhichWindows32)
@@ -32,7 +48,7 @@ class frmShutdown : public QWidget
 
 public:
     frmShutdown(SessionBackend &session, SoundPlayer &player, const QString &programFolder,
-                QWidget *parent = nullptr);
+                TimeSource *time = nullptr, QWidget *parent = nullptr);
     ~frmShutdown() override;
 
     // The window's load; argumentText is the command line after the program's name.
@@ -44,10 +60,21 @@ public:
     bool blnSuppressSound() const { return m_suppressSound; }
     // "/NOMSG" was given: informational boxes stay closed; questions are still asked.
     bool blnNoMessages() const { return m_noMessages; }
+    bool blnWarned3Min() const { return m_warned3Min; }
+    bool blnWarned1Min() const { return m_warned1Min; }
 
     // The folder of the program file, without a trailing separator.
     QString programFolder() const { return m_programFolder; }
     const IniHandler &iniHandler() const { return m_ini; }
+
+    // The hosted controls and outside components, for the program's own parts and for tests.
+    HostedControl *tamselClock() const { return m_clock; }
+    HostedControl *timeEdit() const { return m_timeEdit; }
+    HostedControl *dateEdit() const { return m_dateEdit; }
+    Perchlet *sysTray() const { return m_sysTray; }
+    QTimer *timTControl() const { return m_timer; }
+    // The two face pictures of the clock: 0 disarmed, 1 armed.
+    const QImage &imgSkull(int index) const { return m_skulls.at(size_t(index)); }
 
     // Plays the wave file at path unless sounds are suppressed or the file is missing or empty.
     void PlayWave(const QString &path, bool wait);
@@ -62,37 +89,62 @@ public:
     void cmdForceRestart_Click();
     void EnableShutdownPrivilege();
 
+    // The countdown tick, run by timTControl.
+    void timTControl_Timer();
+    // The armed action: final text and sound, then the forced shut down or restart.
+    void ExecuteKillJob();
+    // The options: 0 arms "Shut-Down", 1 arms "Restart", 2 disarms.
+    void optShutdown_Click(int index);
+    // The user acted on the tray icon.
+    void SysTray_IconEvent();
+    // "&Exit": closes without a question, armed or not.
+    void menExit_Click();
+    void menInfo_Click();
+
 protected:
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void placeControls();
     void activate();
     void endSession(quint32 flags, bool privilegeFirst);
     void loadSoundSetting();
     void menSound_Click();
-
-    // Hooks for the time entry, the clock and the tray icon, which the full window layout
-    // brings: the deadline proposal, the disarmed look and the focus of the first activation.
     void InitDeadline();
     void setUpDisarmedLook();
-    void focusTimeEntry();
+    void setTimerInterval(int milliseconds);
+    void imgPistol_DblClick();
+    bool isArmed() const;
+    QString soundPath(const QString &name) const;
 
-    void addSessionButton(const QString &name, const QString &caption,
-                          void (frmShutdown::*handler)());
-
+    std::unique_ptr<Ui::frmShutdown> ui;
     SessionBackend &m_session;
+    TimeSource *m_time = nullptr;
     Sound m_sound;
     IniHandler m_ini;
     QString m_programFolder;
+
+    QPointer<HostedControl> m_clock;
+    QPointer<HostedControl> m_timeEdit;
+    QPointer<HostedControl> m_dateEdit;
+    ImageList *m_imlTray = nullptr;
+    Perchlet *m_sysTray = nullptr;
+    QTimer *m_timer = nullptr;
+    std::array<QImage, 2> m_skulls;
+    std::array<QRadioButton *, 3> m_optShutdown{};
 
     qint32 m_whichWindows32 = 0;
     bool m_suppressSound = false;
     bool m_noMessages = false;
     bool m_activated = false;
+    bool m_warned3Min = false;
+    bool m_warned1Min = false;
 
-    QMenuBar *m_menuBar = nullptr;
-    QMenu *m_menOptions = nullptr;
-    QAction *m_menSound = nullptr;
-    QPlainTextEdit *m_txtHelp = nullptr;
-    QLabel *m_lblStatus = nullptr;
+    bool m_inTimer = false;
+    qint32 m_lastSecond = 0;
+    bool m_blink = false;
+
+    bool m_closeWithoutQuestion = false;
 };

@@ -22,3 +22,14 @@ function(vesperon_add_test)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}"
         TIMEOUT 120)
 endfunction()
+
+# A program that creates controls only by their identifiers uses no symbol of the libraries that
+# register them; linkers that drop such libraries (--as-needed) must keep these.
+#   target_link_libraries(app PRIVATE "$<LINK_LIBRARY:REGISTERED_CONTROLS,Vesperon::Durix>")
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT APPLE)
+    set(CMAKE_LINK_LIBRARY_USING_REGISTERED_CONTROLS
+        "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
+else()
+    set(CMAKE_LINK_LIBRARY_USING_REGISTERED_CONTROLS "<LINK_ITEM>")
+endif()
+set(CMAKE_LINK_LIBRARY_USING_REGISTERED_CONTROLS_SUPPORTED TRUE)

@@ -73,9 +73,11 @@ Spanfield::Spanfield(QWidget *parent)
     : HostedControl(parent)
 {
     setFocusPolicy(Qt::NoFocus);
-    // Control text is set in the platform's sans at 8.25 point, the size the fields are designed for.
-    QFont controlFont = font();
+    // Control text is set in the platform's sans at 8.25 point, the size the fields are designed for,
+    // whatever font the container has.
+    QFont controlFont = QApplication::font();
     controlFont.setPointSizeF(8.25);
+    controlFont.setResolveMask(QFont::AllPropertiesResolved);
     setFont(controlFont);
     for (int i = 0; i < FieldCount; ++i) {
         txtTime[i] = new SpanfieldField(i == DaysField ? 3 : 2, this);

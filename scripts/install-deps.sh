@@ -13,11 +13,14 @@ build_packages=(
     qt6-base-dev-tools
     libgl-dev
     qt6-multimedia-dev
+    libxcb1-dev
+    fonts-liberation2
 )
 test_packages=(
     dbus
     python3-dbusmock
     trayer
+    x11-apps
     x11-utils
     xdotool
     xvfb
