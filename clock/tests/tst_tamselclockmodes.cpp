@@ -303,6 +303,13 @@ void TestTamselClockModes::refusedCommands_data()
         << 4 << QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
     QTest::newRow("4 stop in real time") << realTime << Command([](TamselClock &c) { c.StopClock(); })
         << 4 << QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
+    // Only loading stored values can bring real time back while the stopwatch runs.
+    const Setup reloadedWhileRunning = [running](TamselClock &clock) {
+        running(clock);
+        clock.readProperties(PropertyBag());
+    };
+    QTest::newRow("5 stop in real time") << reloadedWhileRunning << Command([](TamselClock &c) { c.StopClock(); })
+        << 5 << QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestoppt werden.");
     QTest::newRow("6 reset while running") << running << Command([](TamselClock &c) { c.Reset(); })
         << 6 << QStringLiteral("Stopuhr kann nicht während des Laufens zurückgestellt werden.");
     QTest::newRow("7 start on a fixed time") << fixed << Command([](TamselClock &c) { c.StartClock(); })
