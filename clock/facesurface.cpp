@@ -232,7 +232,7 @@ bool FaceSurface::paintPicture(const QImage &picture, double x, double y, double
     QPainter &p = painter();
     if (pixels.isEmpty() || pixels.width() > LargestKeptExtent || pixels.height() > LargestKeptExtent) {
         p.drawImage(target, picture);
-            m_uniform = false;
+        m_uniform = false;
         return true;
     }
     if (m_stretchedSource.cacheKey() != picture.cacheKey() || m_stretched.size() != pixels) {
