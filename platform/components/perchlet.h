@@ -24,7 +24,6 @@ class VESPERON_COMPONENTS_EXPORT Perchlet final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Perchlet)
-    Q_CLASSINFO("ProgrammaticId", "Perchkit.Perchlet")
 
     Q_PROPERTY(ImageList *imagelist READ imagelist WRITE setImagelist)
     Q_PROPERTY(qint16 imagenumber READ imagenumber WRITE setImagenumber)
