@@ -337,6 +337,7 @@ void frmShutdown::optShutdown_Click(int index)
         m_warned1Min = false;
         return;
     }
+    m_timeWasLeft = false;
     m_sysTray->setImagenumber(2);
     m_clock->setProperty("Picture", m_skulls[1]);
     ui->imgPistol->show();
@@ -357,14 +358,21 @@ void frmShutdown::timTControl_Timer()
     m_lastSecond = ValueRules::toInt32(m_time->secondsPastMidnight());
 
     const QDate today = m_time->today();
-    const QDate deadlineDate = m_dateEdit->property("Value").toDate();
+    const Entries entries{m_timeEdit->property("SecondsPastMidnight").toFloat(),
+                          m_dateEdit->property("Value").toDate()};
     qint32 remaining = -1;
-    if (deadlineDate.isValid()) {
+    if (entries.date.isValid()) {
         // A rest beyond 32 bits cannot be counted down; it is refused like a wrong entry.
         ValueRules::withoutOverflow([&] {
-            remaining = Countdown::remainingSeconds(m_timeEdit->property("SecondsPastMidnight").toFloat(),
-                                                    m_lastSecond, deadlineDate, today);
+            remaining = Countdown::remainingSeconds(entries.seconds, m_lastSecond, entries.date, today);
         });
+    }
+    const bool passedWhileArmed = remaining < 0 && m_timeWasLeft && entries == m_lastEntries;
+    m_lastEntries = entries;
+    m_timeWasLeft = remaining >= 0;
+    if (passedWhileArmed) {
+        ExecuteKillJob();
+        return;
     }
     if (remaining < 0) {
         if (!m_noMessages)
@@ -389,6 +397,12 @@ void frmShutdown::timTControl_Timer()
     }
     if (remaining <= 0)
         ExecuteKillJob();
+}
+
+void frmShutdown::resumedFromSleep()
+{
+    if (m_timer->isActive())
+        timTControl_Timer();
 }
 
 void frmShutdown::ExecuteKillJob()
@@ -429,17 +443,20 @@ bool frmShutdown::eventFilter(QObject *watched, QEvent *event)
 
 void frmShutdown::closeEvent(QCloseEvent *event)
 {
-    if (m_closeWithoutQuestion || !isArmed()) {
-        event->accept();
+    bool close = m_closeWithoutQuestion || !isArmed();
+    if (!close) {
+        close = MessageBoxHook::show({this, Title, QStringLiteral("Kill-Job is running! Do you want to cancel it?"),
+                                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::NoButton})
+            == QMessageBox::Yes;
+    }
+    if (!close) {
+        event->ignore();
         return;
     }
-    const QMessageBox::StandardButton answer =
-        MessageBoxHook::show({this, Title, QStringLiteral("Kill-Job is running! Do you want to cancel it?"),
-                              QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton});
-    if (answer == QMessageBox::Yes)
-        event->accept();
-    else
-        event->ignore();
+    // A closed window ends the countdown with it, also while the program lingers on.
+    setTimerInterval(0);
+    event->accept();
 }
 
 void frmShutdown::menExit_Click()

@@ -6,6 +6,7 @@
 
 #include <hostedcontrol.h>
 
+#include <QDate>
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -91,6 +92,8 @@ public:
 
     // The countdown tick, run by timTControl.
     void timTControl_Timer();
+    // The machine woke from sleep: an armed countdown catches up at once.
+    void resumedFromSleep();
     // The armed action: final text and sound, then the forced shut down or restart.
     void ExecuteKillJob();
     // The options: 0 arms "Shut-Down", 1 arms "Restart", 2 disarms.
@@ -145,6 +148,18 @@ private:
     bool m_inTimer = false;
     qint32 m_lastSecond = 0;
     bool m_blink = false;
+
+    // What the last processed tick of this arming read, so that a deadline that passed while the
+    // countdown ran (a machine that slept over it, a clock that jumped) is carried out, while a
+    // deadline that was already past, or that the user moved into the past, is refused.
+    struct Entries
+    {
+        float seconds = 0.0f;
+        QDate date;
+        bool operator==(const Entries &other) const { return seconds == other.seconds && date == other.date; }
+    };
+    Entries m_lastEntries;
+    bool m_timeWasLeft = false;
 
     bool m_closeWithoutQuestion = false;
 };

@@ -4,6 +4,7 @@
 #include "drysessionbackend.h"
 #include "frmshutdown.h"
 #include "sessionbackend.h"
+#include "sleepwatcher.h"
 
 #include <QApplication>
 
@@ -24,6 +25,9 @@ int main(int argc, char *argv[])
 
     frmShutdown window(*session, player, QCoreApplication::applicationDirPath());
     window.load(CommandLine::argumentText(arguments));
+    // A countdown that slept over its deadline acts as soon as the machine is awake again.
+    const SleepWatcher sleep(QDBusConnection::systemBus());
+    QObject::connect(&sleep, &SleepWatcher::resumed, &window, &frmShutdown::resumedFromSleep);
     window.show();
     return app.exec();
 }

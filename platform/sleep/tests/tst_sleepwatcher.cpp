@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <sleepwatcher.h>
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+// A round trip over a private bus that the test starts: a stand-in for logind announces sleep
+// and wake-up, and the watcher passes both on. The machine's own buses are never used.
+class tst_SleepWatcher : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void passesOnSleepAndWakeUp();
+    void withoutABusItListensToNothing();
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+};
+
+void tst_SleepWatcher::initTestCase()
+{
+    m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                   QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    if (!m_daemon.waitForStarted(5000))
+        QSKIP("dbus-daemon is not installed");
+    QVERIFY(m_daemon.waitForReadyRead(10000));
+    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
+}
+
+void tst_SleepWatcher::cleanupTestCase()
+{
+    QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
+    m_daemon.terminate();
+    m_daemon.waitForFinished(5000);
+}
+
+void tst_SleepWatcher::passesOnSleepAndWakeUp()
+{
+    QDBusConnection watcherBus = QDBusConnection::connectToBus(m_address, QStringLiteral("watcher"));
+    QDBusConnection logind = QDBusConnection::connectToBus(m_address, QStringLiteral("logind"));
+    QVERIFY(watcherBus.isConnected() && logind.isConnected());
+    QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+
+    SleepWatcher watcher(watcherBus);
+    QVERIFY(watcher.isListening());
+    QSignalSpy sleeping(&watcher, &SleepWatcher::aboutToSleep);
+    QSignalSpy resumed(&watcher, &SleepWatcher::resumed);
+    const auto announce = [&](bool goingToSleep) {
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                         QStringLiteral("org.freedesktop.login1.Manager"),
+                                                         QStringLiteral("PrepareForSleep"));
+        signal << goingToSleep;
+        QVERIFY(logind.send(signal));
+    };
+    announce(true);
+    QTRY_COMPARE(sleeping.size(), 1);
+    QCOMPARE(resumed.size(), 0);
+    announce(false);
+    QTRY_COMPARE(resumed.size(), 1);
+}
+
+void tst_SleepWatcher::withoutABusItListensToNothing()
+{
+    const QDBusConnection nowhere = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
+                                                                  QStringLiteral("nowhere"));
+    SleepWatcher watcher(nowhere);
+    QVERIFY(!watcher.isListening());
+}
+
+QTEST_GUILESS_MAIN(tst_SleepWatcher)
+#include "tst_sleepwatcher.moc"
