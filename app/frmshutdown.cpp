@@ -88,8 +88,6 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QSt
     m_sysTray->setImagenumber(1);
     connect(m_sysTray, &Perchlet::IconEvent, this, [this](int &) { SysTray_IconEvent(); });
 
-    m_skulls = {QImage(QStringLiteral(":/images/face-disarmed.png")),
-                QImage(QStringLiteral(":/images/face-armed.png"))};
     ui->imgPistol->installEventFilter(this);
 
     // The end of the desktop session closes the window without a question.
@@ -303,10 +301,16 @@ void frmShutdown::InitDeadline()
 
 void frmShutdown::setUpDisarmedLook()
 {
-    m_clock->setProperty("Picture", m_skulls[0]);
+    m_clock->setProperty("Picture", imgSkull(0));
     m_sysTray->setImagenumber(1);
     m_sysTray->setToolTip(Title);
     m_sysTray->setShowIcon(true);
+}
+
+QImage frmShutdown::imgSkull(int index) const
+{
+    // Decoded when assigned, so that only the face the clock shows is held in memory.
+    return QImage(index == 0 ? QStringLiteral(":/images/face-disarmed.png") : QStringLiteral(":/images/face-armed.png"));
 }
 
 bool frmShutdown::isArmed() const
@@ -328,7 +332,7 @@ void frmShutdown::optShutdown_Click(int index)
     if (index == 2) {
         m_sysTray->setImagenumber(1);
         setTimerInterval(0);
-        m_clock->setProperty("Picture", m_skulls[0]);
+        m_clock->setProperty("Picture", imgSkull(0));
         ui->imgPistol->hide();
         ui->lblRemains->setText(QString());
         repaint();
@@ -339,7 +343,7 @@ void frmShutdown::optShutdown_Click(int index)
     }
     m_timeWasLeft = false;
     m_sysTray->setImagenumber(2);
-    m_clock->setProperty("Picture", m_skulls[1]);
+    m_clock->setProperty("Picture", imgSkull(1));
     ui->imgPistol->show();
     repaint();
     PlayWave(soundPath(QStringLiteral("skill.wav")), false);

@@ -75,7 +75,7 @@ public:
     Perchlet *sysTray() const { return m_sysTray; }
     QTimer *timTControl() const { return m_timer; }
     // The two face pictures of the clock: 0 disarmed, 1 armed.
-    const QImage &imgSkull(int index) const { return m_skulls.at(size_t(index)); }
+    QImage imgSkull(int index) const;
 
     // Plays the wave file at path unless sounds are suppressed or the file is missing or empty.
     void PlayWave(const QString &path, bool wait);
@@ -135,7 +135,6 @@ private:
     ImageList *m_imlTray = nullptr;
     Perchlet *m_sysTray = nullptr;
     QTimer *m_timer = nullptr;
-    std::array<QImage, 2> m_skulls;
     std::array<QRadioButton *, 3> m_optShutdown{};
 
     qint32 m_whichWindows32 = 0;
