@@ -3,6 +3,11 @@
 
 #include "privateprofile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 namespace {
 constexpr int BufferSize = 257;
 
@@ -16,11 +21,36 @@ QString trimBlanks(const QString &text)
         --end;
     return text.mid(begin, end - begin);
 }
+
+// A settings file is replaced as a whole through a new file beside it, so its folder must be
+// writable too.
+bool canWrite(const QString &file)
+{
+    const QFileInfo info(file);
+    return QFileInfo(info.absolutePath()).isWritable() && (!info.exists() || info.isWritable());
+}
 } // namespace
 
 IniHandler::IniHandler(const QString &programFolder)
     : m_programFolder(programFolder)
 {
+}
+
+QString IniHandler::userFilePath() const
+{
+    if (!m_userFilePath.isEmpty())
+        return m_userFilePath;
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+        + QStringLiteral("/Vesperon.Ini");
+}
+
+QString IniHandler::effectiveFilePath() const
+{
+    if (canWrite(m_settingsFilePath))
+        return m_settingsFilePath;
+    const QString userFile = userFilePath();
+    return QFileInfo::exists(userFile) || !QFileInfo::exists(m_settingsFilePath) ? userFile
+                                                                                 : m_settingsFilePath;
 }
 
 QString IniHandler::alternativeFilePath() const
@@ -33,7 +63,7 @@ QString IniHandler::ReadIniValue(const QString &section, const QString &key) con
     // The value arrives as in a blank-filled buffer: the text, a NUL, then blanks. Trimming the
     // whole buffer keeps blanks between the text and the NUL, and the NUL is dropped last.
     const QString value =
-        PrivateProfile::readString(section, key, QString(), BufferSize - 1, m_settingsFilePath);
+        PrivateProfile::readString(section, key, QString(), BufferSize - 1, effectiveFilePath());
     if (value.isEmpty())
         return QString();
     QString buffer(BufferSize, u' ');
@@ -46,7 +76,17 @@ QString IniHandler::ReadIniValue(const QString &section, const QString &key) con
 bool IniHandler::WriteIniValue(const QString &section, const QString &key, const QString &value,
                                bool alternativeFile) const
 {
-    const QString file = alternativeFile ? alternativeFilePath() : m_settingsFilePath;
+    QString file = alternativeFile ? alternativeFilePath() : m_settingsFilePath;
+    if (!alternativeFile && !canWrite(file)) {
+        // The user copy starts from what the program folder holds, so nothing set there is lost.
+        file = userFilePath();
+        if (!QFileInfo::exists(file)) {
+            QDir().mkpath(QFileInfo(file).absolutePath());
+            if (QFile::copy(m_settingsFilePath, file))
+                QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner
+                                          | QFile::ReadGroup | QFile::ReadOther);
+        }
+    }
     const bool written = PrivateProfile::writeString(section, key, value, file);
     return written || value.isEmpty();
 }

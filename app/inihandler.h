@@ -5,6 +5,11 @@
 
 // Single values of Vesperon's settings file, "Vesperon.Ini" in the program folder. Names match
 // without regard to case; a missing file, section or key reads as "".
+//
+// An installed program folder (under /usr) cannot be written by its users. Where the settings
+// file there cannot be written, a per-user copy stands in for it: values are read from the user
+// copy once it exists, else from the file in the program folder, and are written to the user
+// copy, which starts as a copy of the program-folder file.
 class IniHandler final
 {
 public:
@@ -13,6 +18,13 @@ public:
     // The settings file; set once at start-up, before the first read.
     QString SettingsFilePath() const { return m_settingsFilePath; }
     void setSettingsFilePath(const QString &path) { m_settingsFilePath = path; }
+
+    // The per-user copy: "Vesperon.Ini" in the user's configuration folder for the program.
+    QString userFilePath() const;
+    void setUserFilePath(const QString &path) { m_userFilePath = path; }
+
+    // The file that values are read from and written to now.
+    QString effectiveFilePath() const;
 
     // "ORVELL.INI" in the program folder, which only WriteIniValue can be told to use.
     QString alternativeFilePath() const;
@@ -27,4 +39,5 @@ public:
 private:
     QString m_programFolder;
     QString m_settingsFilePath;
+    QString m_userFilePath;
 };

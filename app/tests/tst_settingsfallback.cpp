@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "inihandler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <grp.h>
+#include <unistd.h>
+
+// The settings of an installed Vesperon, whose program folder its user cannot write: a real
+// read-only folder on disk. Run as root, the test gives up root for good first, since root writes
+// into read-only folders.
+class TestSettingsFallback : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void writableFolderKeepsTheFileBesideTheProgram();
+    void readOnlyFolderWithoutFile();
+    void readOnlyFolderReadsItsFileUntilTheFirstWrite();
+    void userCopyWinsOnceItExists();
+    void defaultUserCopyIsInTheUsersConfiguration();
+
+private:
+    void writeFile(const QString &path, const QByteArray &content);
+    QByteArray fileContent(const QString &path) const;
+    void makeProgramFolderReadOnly();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_programFolder;
+    QString m_settingsFile;
+    QString m_userFile;
+    std::unique_ptr<IniHandler> m_ini;
+};
+
+void TestSettingsFallback::initTestCase()
+{
+    if (::geteuid() == 0) {
+        constexpr gid_t nogroup = 65534;
+        constexpr uid_t nobody = 65534;
+        QVERIFY(::setgroups(0, nullptr) == 0);
+        QVERIFY(::setgid(nogroup) == 0);
+        QVERIFY(::setuid(nobody) == 0);
+    }
+    QVERIFY(::geteuid() != 0);
+}
+
+void TestSettingsFallback::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_programFolder = m_dir->filePath(QStringLiteral("lib/vesperon"));
+    QVERIFY(QDir().mkpath(m_programFolder));
+    m_settingsFile = m_programFolder + QStringLiteral("/Vesperon.Ini");
+    m_userFile = m_dir->filePath(QStringLiteral("home/.config/Vesperon/Vesperon.Ini"));
+    m_ini = std::make_unique<IniHandler>(m_programFolder);
+    m_ini->setSettingsFilePath(m_settingsFile);
+    m_ini->setUserFilePath(m_userFile);
+}
+
+void TestSettingsFallback::cleanup()
+{
+    // Let the temporary folder go again.
+    QFile::setPermissions(m_programFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestSettingsFallback::writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QByteArray TestSettingsFallback::fileContent(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void TestSettingsFallback::makeProgramFolderReadOnly()
+{
+    QVERIFY(QFile::setPermissions(m_programFolder, QFile::ReadOwner | QFile::ExeOwner
+                                                       | QFile::ReadOther | QFile::ExeOther));
+    QFile probe(m_programFolder + QStringLiteral("/probe"));
+    QVERIFY(!probe.open(QIODevice::WriteOnly));
+}
+
+void TestSettingsFallback::writableFolderKeepsTheFileBesideTheProgram()
+{
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                 QStringLiteral("TRUE")));
+    QCOMPARE(fileContent(m_settingsFile), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
+    QVERIFY(!QFile::exists(m_userFile));
+    QCOMPARE(m_ini->effectiveFilePath(), m_settingsFile);
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("TRUE"));
+}
+
+void TestSettingsFallback::readOnlyFolderWithoutFile()
+{
+    makeProgramFolderReadOnly();
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QString());
+
+    // The setting is kept, in the user's copy, and read back from there.
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                 QStringLiteral("TRUE")));
+    QVERIFY(!QFile::exists(m_settingsFile));
+    QCOMPARE(fileContent(m_userFile), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
+    QCOMPARE(m_ini->effectiveFilePath(), m_userFile);
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("TRUE"));
+
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                 QStringLiteral("FALSE")));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("FALSE"));
+}
+
+void TestSettingsFallback::readOnlyFolderReadsItsFileUntilTheFirstWrite()
+{
+    const QByteArray shipped("; set up by the administrator\r\n[Global]\r\nSuppressSound=TRUE\r\n"
+                             "[Other]\r\nKept=1\r\n");
+    writeFile(m_settingsFile, shipped);
+    QVERIFY(QFile::setPermissions(m_settingsFile, QFile::ReadOwner | QFile::ReadOther));
+    makeProgramFolderReadOnly();
+
+    QCOMPARE(m_ini->effectiveFilePath(), m_settingsFile);
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("TRUE"));
+
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                 QStringLiteral("FALSE")));
+    QCOMPARE(fileContent(m_settingsFile), shipped);
+    QCOMPARE(fileContent(m_userFile),
+             QByteArray("; set up by the administrator\r\n[Global]\r\nSuppressSound=FALSE\r\n"
+                        "[Other]\r\nKept=1\r\n"));
+    QVERIFY(QFileInfo(m_userFile).isWritable());
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("FALSE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Other"), QStringLiteral("Kept")),
+             QStringLiteral("1"));
+}
+
+void TestSettingsFallback::userCopyWinsOnceItExists()
+{
+    writeFile(m_settingsFile, "[Global]\nSuppressSound=TRUE\n");
+    QVERIFY(QDir().mkpath(QFileInfo(m_userFile).absolutePath()));
+    writeFile(m_userFile, "[Global]\nSuppressSound=FALSE\n");
+    makeProgramFolderReadOnly();
+
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+             QStringLiteral("FALSE"));
+}
+
+void TestSettingsFallback::defaultUserCopyIsInTheUsersConfiguration()
+{
+    const IniHandler ini(m_programFolder);
+    QCOMPARE(ini.userFilePath(),
+             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                 + QStringLiteral("/Vesperon.Ini"));
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFallback)
+#include "tst_settingsfallback.moc"
