@@ -48,7 +48,7 @@ QString trimBlanks(const QString &text)
 
 bool sameName(const QString &a, const QString &b)
 {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+    return QString::compare(trimBlanks(a), trimBlanks(b), Qt::CaseInsensitive) == 0;
 }
 
 // The name of a section line, or nothing for any other line.
@@ -106,7 +106,8 @@ bool PrivateProfile::writeString(const QString &section, const QString &key, con
                                  const QString &file)
 {
     if (trimBlanks(section).isEmpty() || trimBlanks(key).isEmpty() || !fitsOnLine(section)
-        || !fitsOnLine(key) || !fitsOnLine(value) || section.contains(u']') || key.contains(u'='))
+        || !fitsOnLine(key) || !fitsOnLine(value) || section.contains(u']') || key.contains(u'=')
+        || trimBlanks(key).startsWith(u'['))
         return false;
 
     QByteArray old;

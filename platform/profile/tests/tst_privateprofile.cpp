@@ -161,6 +161,12 @@ void TestPrivateProfile::write_data()
     QTest::newRow("text outside sections and odd bytes kept")
         << QByteArray("\xef\xbb\xbfloose text\n[Global]\n\tkey\t=\t\xe4\n") << "Global" << "Key"
         << "v" << QByteArray("\xef\xbb\xbfloose text\n[Global]\n\tkey\t=v\n");
+    QTest::newRow("names given with blanks around them find the entry")
+        << QByteArray("[Global]\nSuppressSound=FALSE\n") << " Global\t" << " SuppressSound "
+        << "TRUE" << QByteArray("[Global]\nSuppressSound=TRUE\n");
+    QTest::newRow("a first section after a byte-order mark")
+        << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=FALSE\n") << "GLOBAL" << "SUPPRESSSOUND"
+        << "TRUE" << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=TRUE\n");
 }
 
 void TestPrivateProfile::write()
@@ -189,6 +195,7 @@ void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
     QTest::newRow("] in section") << "Glo]bal" << "Key" << "TRUE";
     QTest::newRow("empty key") << "Global" << " " << "TRUE";
     QTest::newRow("empty section") << "" << "Key" << "TRUE";
+    QTest::newRow("key that would read as a section") << "Global" << " [Other]" << "TRUE";
 }
 
 void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile()
