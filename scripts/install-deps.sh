@@ -15,6 +15,7 @@ build_packages=(
     qt6-multimedia-dev
     libxcb1-dev
     fonts-liberation2
+    qt6-tools-dev
 )
 test_packages=(
     dbus
@@ -24,6 +25,11 @@ test_packages=(
     x11-utils
     xdotool
     xvfb
+    appstream
+    desktop-file-utils
+    dpkg-dev
+    file
+    g++-mingw-w64-x86-64-win32
 )
 
 wanted=("${build_packages[@]}")

@@ -8,3 +8,6 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=O
 cmake --build build
 cd build
 ctest --output-on-failure -j2 "$@"
+# --- packaging: install, Debian package, CMake packages, Designer plugins, Win32 compile check ---
+../scripts/check-packaging.sh "$PWD"
+# --- end of packaging ---
