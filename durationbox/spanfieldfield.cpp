@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spanfieldfield.h"
 
+#include "durationvalue.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -10,9 +12,10 @@
 
 #include <memory>
 
-SpanfieldField::SpanfieldField(int inputLength, QWidget *parent)
+SpanfieldField::SpanfieldField(int inputLength, int largestValue, QWidget *parent)
     : QLineEdit(parent)
     , m_inputLength(inputLength)
+    , m_largestValue(largestValue)
 {
     setAcceptDrops(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -36,8 +39,14 @@ void SpanfieldField::insertDigits(const QString &text)
             digits.append(c);
     }
     const qsizetype room = m_inputLength - (this->text().size() - selectedText().size());
-    if (room > 0 && !digits.isEmpty())
-        insert(digits.left(room));
+    if (room <= 0 || digits.isEmpty())
+        return;
+    digits = digits.left(room);
+    const int at = caretPosition();
+    const QString result = this->text().left(at) + digits + this->text().mid(at + selectedText().size());
+    if (DurationValue::numericValue(result) > m_largestValue)
+        return;
+    insert(digits);
 }
 
 void SpanfieldField::pasteDigits(QClipboard::Mode mode)

@@ -266,6 +266,25 @@ void tst_SpanfieldKeyboard::pasteKeepsDigits()
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
     QTest::keyClick(minutes, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(minutes->text(), QStringLiteral("45"));
+
+    // A paste that would leave a value above the field's limit is refused whole.
+    QLineEdit *seconds = host.field(3);
+    seconds->setText(QStringLiteral("9"));
+    seconds->setFocus();
+    seconds->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText(QStringLiteral("0"));
+    QTest::keyClick(seconds, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(seconds->text(), QStringLiteral("9"));
+    QLineEdit *hours = host.field(1);
+    hours->selectAll();
+    hours->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("24"));
+    QTest::keyClick(hours, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(hours->text(), QStringLiteral("00"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("23"));
+    hours->selectAll();
+    QTest::keyClick(hours, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(hours->text(), QStringLiteral("23"));
 }
 
 void tst_SpanfieldKeyboard::errorTexts()
