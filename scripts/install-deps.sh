@@ -18,6 +18,9 @@ build_packages=(
     qt6-tools-dev
 )
 test_packages=(
+    clang-14
+    libclang-rt-14-dev
+    valgrind
     dbus
     python3-dbusmock
     trayer

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds Vesperon with its tests into build/ and runs every test through CTest.
+# Builds Vesperon with its tests into build/ and runs every test through CTest; then the whole suite
+# again under AddressSanitizer and UBSan (the "asan" preset, build-asan/), and a short run of each
+# fuzz target (scripts/fuzz.sh, build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
@@ -11,3 +13,18 @@ ctest --output-on-failure -j2 "$@"
 # --- packaging: install, Debian package, CMake packages, Designer plugins, Win32 compile check ---
 ../scripts/check-packaging.sh "$PWD"
 # --- end of packaging ---
+# --- sanitizers and fuzzing ---
+cd ..
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+# Reports go to build-asan/sanitizer-report.<pid>, so that a finding in a program that a test
+# starts (the Python tests run the real binary) fails the run as well.
+rm -f build-asan/sanitizer-report.*
+ctest --preset asan "$@"
+if compgen -G "build-asan/sanitizer-report.*" >/dev/null; then
+    cat build-asan/sanitizer-report.* >&2
+    echo "test: the sanitizers reported findings (above)" >&2
+    exit 1
+fi
+scripts/fuzz.sh 20
+# --- end of sanitizers and fuzzing ---

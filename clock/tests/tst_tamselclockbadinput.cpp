@@ -140,7 +140,7 @@ void tst_TamselClockBadInput::storedPictureThatIsNotAnImage()
 {
     const QByteArray notImages[] = {
         QByteArray("this is not a picture"),
-        QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xff\xff\xff", 24), // a PNG header that lies about its size
+        QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xff\xff\xff", 20), // a PNG header that lies about its size
         QByteArray("BM") + QByteArray(64, '\xff'),
         QByteArray(4096, '\0'),
     };
