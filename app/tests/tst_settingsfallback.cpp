@@ -7,14 +7,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 
 #include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // The settings of an installed Vesperon, whose program folder its user cannot write: a real
-// read-only folder on disk. Run as root, the test gives up root for good first, since root writes
-// into read-only folders.
+// read-only folder on disk. Started as root, the test runs in a child process that has given up
+// root for good, since root writes into read-only folders.
 class TestSettingsFallback : public QObject
 {
     Q_OBJECT
@@ -44,13 +46,6 @@ private:
 
 void TestSettingsFallback::initTestCase()
 {
-    if (::geteuid() == 0) {
-        constexpr gid_t nogroup = 65534;
-        constexpr uid_t nobody = 65534;
-        QVERIFY(::setgroups(0, nullptr) == 0);
-        QVERIFY(::setgid(nogroup) == 0);
-        QVERIFY(::setuid(nobody) == 0);
-    }
     QVERIFY(::geteuid() != 0);
 }
 
@@ -170,5 +165,37 @@ void TestSettingsFallback::defaultUserCopyIsInTheUsersConfiguration()
                  + QStringLiteral("/Vesperon.Ini"));
 }
 
-QTEST_GUILESS_MAIN(TestSettingsFallback)
+namespace {
+int runTests(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    TestSettingsFallback test;
+    return QTest::qExec(&test, argc, argv);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (::geteuid() != 0)
+        return runTests(argc, argv);
+
+    const pid_t child = ::fork();
+    if (child < 0)
+        return 1;
+    if (child > 0) {
+        int status = 0;
+        if (::waitpid(child, &status, 0) != child)
+            return 1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
+    constexpr gid_t nogroup = 65534;
+    constexpr uid_t nobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 || ::setuid(nobody) != 0)
+        ::_exit(1);
+    const int result = runTests(argc, argv);
+    std::fflush(nullptr);
+    // The parent's exit handlers (and checks) are the parent's alone.
+    ::_exit(result);
+}
+
 #include "tst_settingsfallback.moc"
