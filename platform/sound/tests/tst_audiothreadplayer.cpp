@@ -176,6 +176,23 @@ void TestAudioThreadPlayer::waveInfo_data()
     QTest::newRow("compressed format") << waveBytes(1000, 0x55) << qint64(-1);
     QTest::newRow("garbage after RIFF")
         << QByteArray("RIFF\x10\0\0\0WAVEjunk\xff\xff\xff\x7f", 20) << qint64(-1);
+
+    // Headers whose numbers would divide by zero or run past the file.
+    const auto header = [](quint16 channels, quint32 rate, quint16 bits, quint32 dataSize, int dataBytes) {
+        const QByteArray format = le16(1) + le16(channels) + le32(rate) + le32(rate * channels * bits / 8)
+            + le16(quint16(channels * bits / 8)) + le16(bits);
+        const QByteArray body = "WAVEfmt " + le32(quint32(format.size())) + format + "data" + le32(dataSize)
+            + QByteArray(dataBytes, '\0');
+        return "RIFF" + le32(quint32(body.size())) + body;
+    };
+    QTest::newRow("no channels") << header(0, 8000, 16, 1600, 1600) << qint64(-1);
+    QTest::newRow("sample rate zero") << header(1, 0, 16, 1600, 1600) << qint64(-1);
+    QTest::newRow("no bits per sample") << header(1, 8000, 0, 1600, 1600) << qint64(-1);
+    QTest::newRow("4-bit samples") << header(1, 8000, 4, 1600, 1600) << qint64(-1);
+    QTest::newRow("sample rate beyond 31 bits") << header(1, 0x80000000u, 8, 1600, 1600) << qint64(-1);
+    QTest::newRow("data size beyond the file") << header(1, 8000, 16, 0xFFFFFFFFu, 1600) << qint64(100);
+    QTest::newRow("chunk size beyond the file")
+        << QByteArray("RIFF\x10\0\0\0WAVELIST\xff\xff\xff\xff", 20) << qint64(-1);
 }
 
 void TestAudioThreadPlayer::waveInfo()
