@@ -23,6 +23,8 @@ private slots:
     void writeRefusesWhatWouldBreakTheFile_data();
     void writeRefusesWhatWouldBreakTheFile();
     void writeThatFailsLeavesNothingBehind();
+    void unusablePlaces_data();
+    void unusablePlaces();
 
 private:
     QString writeFile(const QByteArray &content);
@@ -221,6 +223,71 @@ void TestPrivateProfile::writeThatFailsLeavesNothingBehind()
     m_file = m_dir->filePath(QStringLiteral("missing/Vesperon.Ini"));
     QVERIFY(!PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("K"),
                                          QStringLiteral("TRUE"), m_file));
+}
+
+void TestPrivateProfile::unusablePlaces_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("settings file that is a folder") << "folder";
+    QTest::newRow("program folder that is a file") << "under a file";
+    QTest::newRow("program folder without write permission") << "read-only folder";
+}
+
+// Places where the settings file cannot be read or written: reading gives the default, a write
+// reports whether it happened, and whatever else is there stays as it was.
+void TestPrivateProfile::unusablePlaces()
+{
+    QFETCH(QString, kind);
+    QDir dir(m_dir->path());
+    QString file;
+    if (kind == QLatin1String("folder")) {
+        file = dir.filePath(QStringLiteral("Vesperon.Ini"));
+        QVERIFY(dir.mkdir(QStringLiteral("Vesperon.Ini")));
+        QFile inside(file + QStringLiteral("/keep"));
+        QVERIFY(inside.open(QIODevice::WriteOnly));
+        inside.write("[Global]\nKey=x\n");
+    } else if (kind == QLatin1String("under a file")) {
+        QFile plain(dir.filePath(QStringLiteral("program")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.write("not a folder");
+        file = dir.filePath(QStringLiteral("program/Vesperon.Ini"));
+    } else {
+        QVERIFY(dir.mkdir(QStringLiteral("program")));
+        file = dir.filePath(QStringLiteral("program/Vesperon.Ini"));
+        QFile settings(file);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("; kept\n[Global]\nSuppressSound=FALSE\n");
+        settings.close();
+        QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("program")),
+                                      QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser));
+    }
+
+    const QString before = PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("SuppressSound"),
+                                                      QStringLiteral("default"), 256, file);
+    const bool written = PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
+                                                     QStringLiteral("TRUE"), file);
+    const QString after = PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("SuppressSound"),
+                                                     QStringLiteral("default"), 256, file);
+    if (kind == QLatin1String("read-only folder")) {
+        QCOMPARE(before, QStringLiteral("FALSE"));
+        // The superuser may write anyway; either way the result tells what happened.
+        QCOMPARE(after, written ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+        QFile settings(file);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QVERIFY(settings.readAll().startsWith("; kept\n[Global]\n"));
+        QFile::setPermissions(dir.filePath(QStringLiteral("program")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    } else {
+        QCOMPARE(before, QStringLiteral("default"));
+        QVERIFY(!written);
+        QCOMPARE(after, QStringLiteral("default"));
+    }
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QFileInfo(file).isDir());
+        QFile inside(file + QStringLiteral("/keep"));
+        QVERIFY(inside.open(QIODevice::ReadOnly));
+        QCOMPARE(inside.readAll(), QByteArray("[Global]\nKey=x\n"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPrivateProfile)
