@@ -46,7 +46,7 @@ QString IniHandler::userFilePath() const
 
 QString IniHandler::effectiveFilePath() const
 {
-    if (canWrite(m_settingsFilePath))
+    if (m_settingsFilePath.isEmpty() || canWrite(m_settingsFilePath))
         return m_settingsFilePath;
     const QString userFile = userFilePath();
     return QFileInfo::exists(userFile) || !QFileInfo::exists(m_settingsFilePath) ? userFile
@@ -77,7 +77,7 @@ bool IniHandler::WriteIniValue(const QString &section, const QString &key, const
                                bool alternativeFile) const
 {
     QString file = alternativeFile ? alternativeFilePath() : m_settingsFilePath;
-    if (!alternativeFile && !canWrite(file)) {
+    if (!alternativeFile && !file.isEmpty() && !canWrite(file)) {
         // The user copy starts from what the program folder holds, so nothing set there is lost.
         file = userFilePath();
         if (!QFileInfo::exists(file)) {
