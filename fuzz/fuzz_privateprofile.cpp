@@ -88,6 +88,9 @@ void checkChange(const QByteArray &before, const QByteArray &after, const QStrin
     const QByteArray valueBytes = value.toLocal8Bit();
     const QByteArray keyLine = key.toLocal8Bit() + '=' + valueBytes;
 
+    // The key already held that value.
+    if (gone.empty() && added.empty())
+        return;
     // A value replaced in place: the line keeps everything up to its "=" and its ending.
     if (gone.size() == 1 && added.size() == 1 && gone[0].ending == added[0].ending) {
         const qsizetype equals = gone[0].text.indexOf('=');
