@@ -116,7 +116,9 @@ void checkFields(const Window &w)
             else if (!w.written[size_t(i)].contains(c))
                 fail(i, text, "a character that is neither a digit nor left from the program's text");
         }
-        if (digits.size() > (i == DurationValue::DaysField ? 3 : 2))
+        // Overwriting keeps the length of a longer text the program wrote, such as "-126".
+        const qsizetype room = qMax<qsizetype>(i == DurationValue::DaysField ? 3 : 2, w.written[size_t(i)].size());
+        if (digits.size() > room)
             fail(i, text, "more digits than the field takes");
         if (DurationValue::numericValue(text) > Limit[size_t(i)])
             fail(i, text, "a value above the field's limit");
