@@ -4,7 +4,8 @@
 # runs each one on its seed corpus for the given number of seconds (default 20, the short run CI
 # makes; "scripts/fuzz.sh 600" for a long run by hand). New inputs go to build-fuzz/corpus/<target>/,
 # a finding stops the run and leaves its input in build-fuzz/findings/. Optional further arguments
-# name the targets to run.
+# name the targets to run. FUZZ_SEED and FUZZ_RUNS make a run repeatable (CI sets both): the same
+# seed and at most that many inputs per target, the seconds then only a limit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
@@ -32,7 +33,10 @@ for target in "${targets[@]}"; do
     echo "fuzz: $target for ${seconds}s"
     log="build-fuzz/findings/$target.log"
     status=0
-    build-fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=8192 \
+    repeatable=()
+    [[ -n "${FUZZ_SEED:-}" ]] && repeatable+=(-seed="$FUZZ_SEED")
+    [[ -n "${FUZZ_RUNS:-}" ]] && repeatable+=(-runs="$FUZZ_RUNS")
+    build-fuzz/fuzz/"$target" "${repeatable[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=8192 \
         -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$target-" \
         "$work" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
     grep -E '^stat::(number_of_executed_units|new_units_added)' "$log" || true
