@@ -218,16 +218,12 @@ void Spanfield::SetOverflowDisplay(bool state)
 
 void Spanfield::ArrangeFields()
 {
-    const int height = twips(DesignFieldHeight);
-
     QPalette surface = palette();
     surface.setColor(QPalette::Window, ValueRules::resolveColor(m_backColor));
     setPalette(surface);
     setAutoFillBackground(true);
 
     const QColor fore = ValueRules::resolveColor(m_foreColor);
-    std::array<float, FieldCount> fieldWidth{};
-    std::array<float, FieldCount> labelWidth{};
     for (int i = 0; i < FieldCount; ++i) {
         QPalette fieldPalette = txtTime[i]->palette();
         fieldPalette.setColor(QPalette::Text, fore);
@@ -242,16 +238,12 @@ void Spanfield::ArrangeFields()
         lblSeperator[i]->setText(caption);
         lblSeperator[i]->resize(caption.isEmpty() ? 0 : lblSeperator[i]->sizeHint().width(),
                                 lblSeperator[i]->height());
-
-        fieldWidth[i] = float(ValueRules::pixelsToTwips(txtTime[i]->width()));
-        labelWidth[i] = float(ValueRules::pixelsToTwips(lblSeperator[i]->width()));
     }
 
     txtTime[DaysField]->setVisible(m_showDays);
     lblSeperator[DaysField]->setVisible(m_showDays);
 
-    const Arrangement a = arrange(fieldWidth, labelWidth, float(ValueRules::pixelsToTwips(height)), m_showDays,
-                                  m_showSeconds);
+    const Arrangement a = currentArrangement();
     for (int i = 0; i < FieldCount; ++i) {
         txtTime[i]->move(twips(a.fieldLeft[i]), txtTime[i]->y());
         lblSeperator[i]->move(twips(a.labelLeft[i]), lblSeperator[i]->y());
@@ -268,7 +260,8 @@ void Spanfield::ArrangeFields()
     updateGeometry();
 }
 
-QSize Spanfield::arrangedSize() const
+// Where the fields and labels go with their present widths, in twips.
+DurationValue::Arrangement Spanfield::currentArrangement() const
 {
     std::array<float, FieldCount> fieldWidth{};
     std::array<float, FieldCount> labelWidth{};
@@ -276,13 +269,13 @@ QSize Spanfield::arrangedSize() const
         fieldWidth[i] = float(ValueRules::pixelsToTwips(txtTime[i]->width()));
         labelWidth[i] = float(ValueRules::pixelsToTwips(lblSeperator[i]->width()));
     }
-    const Arrangement a = arrange(fieldWidth, labelWidth, float(DesignFieldHeight), m_showDays, m_showSeconds);
-    return {twips(a.width), twips(a.height)};
+    return arrange(fieldWidth, labelWidth, float(DesignFieldHeight), m_showDays, m_showSeconds);
 }
 
 QSize Spanfield::sizeHint() const
 {
-    return arrangedSize();
+    const Arrangement a = currentArrangement();
+    return {twips(a.width), twips(a.height)};
 }
 
 void Spanfield::resizeEvent(QResizeEvent *event)

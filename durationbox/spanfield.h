@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "durationvalue.h"
 #include "durix_export.h"
 
 #include <hostedcontrol.h>
@@ -128,7 +129,7 @@ private:
     void ArrangeFields();
     void SetOverflowDisplay(bool state);
     void showStoredValues();
-    QSize arrangedSize() const;
+    DurationValue::Arrangement currentArrangement() const;
 
     bool handleArrowKey(int index, int key);
     void handleCharacter(int index, QChar character);
