@@ -12,10 +12,10 @@ class CommandLine final
 public:
     struct Switches
     {
-        bool noMessages = false; // "/NOMSG"
-        bool logOff = false; // "-1"
-        bool forceLogOff = false; // "-2"
-        bool shutDown = false; // "-3"
+        bool noMessages = false;    // "/NOMSG"
+        bool logOff = false;        // "-1"
+        bool forceLogOff = false;   // "-2"
+        bool shutDown = false;      // "-3"
         bool forceShutDown = false; // "-4"
     };
 

@@ -33,10 +33,11 @@ namespace {
 const QString Title = QStringLiteral("The Vesperon");
 } // namespace
 
-frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QString &programFolder,
-                         TimeSource *time, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QString &programFolder, TimeSource *time,
+                         QWidget *parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                      | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , ui(std::make_unique<Ui::frmShutdown>())
     , m_session(session)
     , m_time(time ? time : TimeSource::system())
@@ -91,9 +92,8 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QSt
     ui->imgPistol->installEventFilter(this);
 
     // The end of the desktop session closes the window without a question.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        m_closeWithoutQuestion = true;
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { m_closeWithoutQuestion = true; });
 
     setWindowIcon(QIcon(QStringLiteral(":/images/tray-natural.png")));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -109,10 +109,9 @@ void frmShutdown::placeControls()
     QFont windowFont = font();
     windowFont.setPointSizeF(9.75);
     setFont(windowFont);
-    for (QWidget *small : std::initializer_list<QWidget *>{ui->optShutdown_0, ui->optShutdown_1, ui->optShutdown_2,
-                                                            ui->cmdLogoff, ui->cmdForceLogoff, ui->cmdShutdown,
-                                                            ui->cmdForceShutdown, ui->cmdRestart, ui->cmdForceRestart,
-                                                            ui->txtHelp, ui->lblStatus}) {
+    for (QWidget *small : std::initializer_list<QWidget *>{
+             ui->optShutdown_0, ui->optShutdown_1, ui->optShutdown_2, ui->cmdLogoff, ui->cmdForceLogoff,
+             ui->cmdShutdown, ui->cmdForceShutdown, ui->cmdRestart, ui->cmdForceRestart, ui->txtHelp, ui->lblStatus}) {
         QFont smallFont = small->font();
         smallFont.setPointSizeF(8.25);
         small->setFont(smallFont);
@@ -276,8 +275,7 @@ void frmShutdown::endSession(quint32 flags, bool privilegeFirst)
 void frmShutdown::loadSoundSetting()
 {
     m_ini.setSettingsFilePath(m_programFolder + QStringLiteral("/Vesperon.Ini"));
-    m_suppressSound = m_ini.ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound"))
-                          .toUpper()
+    m_suppressSound = m_ini.ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")).toUpper()
         == QStringLiteral("TRUE");
     ui->menSound->setChecked(!m_suppressSound);
 }
@@ -310,7 +308,8 @@ void frmShutdown::setUpDisarmedLook()
 QImage frmShutdown::imgSkull(int index) const
 {
     // Decoded when assigned, so that only the face the clock shows is held in memory.
-    return QImage(index == 0 ? QStringLiteral(":/images/face-disarmed.png") : QStringLiteral(":/images/face-armed.png"));
+    return QImage(index == 0 ? QStringLiteral(":/images/face-disarmed.png")
+                             : QStringLiteral(":/images/face-armed.png"));
 }
 
 bool frmShutdown::isArmed() const
@@ -367,9 +366,8 @@ void frmShutdown::timTControl_Timer()
     qint32 remaining = -1;
     if (entries.date.isValid()) {
         // A rest beyond 32 bits cannot be counted down; it is refused like a wrong entry.
-        ValueRules::withoutOverflow([&] {
-            remaining = Countdown::remainingSeconds(entries.seconds, m_lastSecond, entries.date, today);
-        });
+        ValueRules::withoutOverflow(
+            [&] { remaining = Countdown::remainingSeconds(entries.seconds, m_lastSecond, entries.date, today); });
     }
     const bool passedWhileArmed = remaining < 0 && m_timeWasLeft && entries == m_lastEntries;
     m_lastEntries = entries;
@@ -450,8 +448,7 @@ void frmShutdown::closeEvent(QCloseEvent *event)
     bool close = m_closeWithoutQuestion || !isArmed();
     if (!close) {
         close = MessageBoxHook::show({this, Title, QStringLiteral("Kill-Job is running! Do you want to cancel it?"),
-                                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                                      QMessageBox::NoButton})
+                                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton})
             == QMessageBox::Yes;
     }
     if (!close) {

@@ -48,8 +48,8 @@ class frmShutdown : public QMainWindow
     Q_PROPERTY(bool blnNoMessages READ blnNoMessages)
 
 public:
-    frmShutdown(SessionBackend &session, SoundPlayer &player, const QString &programFolder,
-                TimeSource *time = nullptr, QWidget *parent = nullptr);
+    frmShutdown(SessionBackend &session, SoundPlayer &player, const QString &programFolder, TimeSource *time = nullptr,
+                QWidget *parent = nullptr);
     ~frmShutdown() override;
 
     // The window's load; argumentText is the command line after the program's name.

@@ -49,7 +49,10 @@ frmSplash::~frmSplash() = default;
 
 QString frmSplash::versionText()
 {
-    return QStringLiteral("Version %1.%2.%3").arg(VESPERON_VERSION_MAJOR).arg(VESPERON_VERSION_MINOR).arg(VESPERON_VERSION_PATCH);
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(VESPERON_VERSION_MAJOR)
+        .arg(VESPERON_VERSION_MINOR)
+        .arg(VESPERON_VERSION_PATCH);
 }
 
 bool frmSplash::eventFilter(QObject *watched, QEvent *event)

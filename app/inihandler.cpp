@@ -40,8 +40,7 @@ QString IniHandler::userFilePath() const
 {
     if (!m_userFilePath.isEmpty())
         return m_userFilePath;
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-        + QStringLiteral("/Vesperon.Ini");
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Vesperon.Ini");
 }
 
 QString IniHandler::effectiveFilePath() const
@@ -49,8 +48,7 @@ QString IniHandler::effectiveFilePath() const
     if (m_settingsFilePath.isEmpty() || canWrite(m_settingsFilePath))
         return m_settingsFilePath;
     const QString userFile = userFilePath();
-    return QFileInfo::exists(userFile) || !QFileInfo::exists(m_settingsFilePath) ? userFile
-                                                                                 : m_settingsFilePath;
+    return QFileInfo::exists(userFile) || !QFileInfo::exists(m_settingsFilePath) ? userFile : m_settingsFilePath;
 }
 
 QString IniHandler::alternativeFilePath() const
@@ -62,8 +60,7 @@ QString IniHandler::ReadIniValue(const QString &section, const QString &key) con
 {
     // The value arrives as in a blank-filled buffer: the text, a NUL, then blanks. Trimming the
     // whole buffer keeps blanks between the text and the NUL, and the NUL is dropped last.
-    const QString value =
-        PrivateProfile::readString(section, key, QString(), BufferSize - 1, effectiveFilePath());
+    const QString value = PrivateProfile::readString(section, key, QString(), BufferSize - 1, effectiveFilePath());
     if (value.isEmpty())
         return QString();
     QString buffer(BufferSize, u' ');
@@ -83,8 +80,7 @@ bool IniHandler::WriteIniValue(const QString &section, const QString &key, const
         if (!QFileInfo::exists(file)) {
             QDir().mkpath(QFileInfo(file).absolutePath());
             if (QFile::copy(m_settingsFilePath, file))
-                QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner
-                                          | QFile::ReadGroup | QFile::ReadOther);
+                QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         }
     }
     const bool written = PrivateProfile::writeString(section, key, value, file);

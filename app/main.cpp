@@ -17,8 +17,7 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = QCoreApplication::arguments();
     // Chosen once, before anything can ask for a session end.
-    const std::unique_ptr<SessionBackend> session =
-        CommandLine::isDryRun(arguments, qgetenv("VESPERON_DRY_RUN"))
+    const std::unique_ptr<SessionBackend> session = CommandLine::isDryRun(arguments, qgetenv("VESPERON_DRY_RUN"))
         ? std::make_unique<DrySessionBackend>()
         : SessionBackend::createSystem();
     AudioThreadPlayer player;

@@ -35,6 +35,6 @@ QString Sound::failureTitle()
 
 QString Sound::failureText(const SoundPlayerFailure &failure)
 {
-    return QStringLiteral("Fehler-Nr: ") + QString::number(failure.number)
-        + QStringLiteral("\r\nFehler     : ") + failure.message;
+    return QStringLiteral("Fehler-Nr: ") + QString::number(failure.number) + QStringLiteral("\r\nFehler     : ")
+        + failure.message;
 }

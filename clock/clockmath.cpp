@@ -14,8 +14,8 @@ namespace {
 qint16 clampedInt16(double value)
 {
     const double rounded = ValueRules::roundHalfEven(value);
-    return qint16(std::clamp(rounded, double(std::numeric_limits<qint16>::min()),
-                             double(std::numeric_limits<qint16>::max())));
+    return qint16(
+        std::clamp(rounded, double(std::numeric_limits<qint16>::min()), double(std::numeric_limits<qint16>::max())));
 }
 
 // Hours, minutes and seconds of a number of seconds, each cut down to a whole number; the

@@ -22,12 +22,12 @@ constexpr double Pi = 3.14159265358979;
 // The user coordinates of a face surface whose width is widthTwips, for a pixel of pixelTwips.
 struct FaceCoordinates
 {
-    float radius = 0.0f;   // half the surface's width
-    double left = 0.0;     // -radius
-    double top = 0.0;      // -radius
-    double width = 0.0;    // 2 radius + one pixel
-    double height = 0.0;   // 2 radius + one pixel
-    float centreX = 0.0f;  // width / 2: the circle the face is clipped to, from the top-left corner
+    float radius = 0.0f;  // half the surface's width
+    double left = 0.0;    // -radius
+    double top = 0.0;     // -radius
+    double width = 0.0;   // 2 radius + one pixel
+    double height = 0.0;  // 2 radius + one pixel
+    float centreX = 0.0f; // width / 2: the circle the face is clipped to, from the top-left corner
     float centreY = 0.0f;
 };
 TAMSEL_CLOCK_EXPORT FaceCoordinates faceCoordinates(double widthTwips, double pixelTwips);

@@ -29,8 +29,7 @@ double distanceToSegment(const QPointF &point, const QLineF &segment)
 double farthestDistance(const QRectF &rect, const QLineF &segment)
 {
     return std::max({distanceToSegment(rect.topLeft(), segment), distanceToSegment(rect.topRight(), segment),
-                     distanceToSegment(rect.bottomLeft(), segment),
-                     distanceToSegment(rect.bottomRight(), segment)});
+                     distanceToSegment(rect.bottomLeft(), segment), distanceToSegment(rect.bottomRight(), segment)});
 }
 
 // The part of the segment inside rect (Liang-Barsky), or nothing when it misses rect.
@@ -58,8 +57,8 @@ std::optional<QLineF> clippedLine(const QLineF &segment, const QRectF &rect)
     const QPointF start = segment.p1();
     if (!std::isfinite(dx) || !std::isfinite(dy))
         return std::nullopt;
-    if (!clip(-dx, start.x() - rect.left()) || !clip(dx, rect.right() - start.x())
-        || !clip(-dy, start.y() - rect.top()) || !clip(dy, rect.bottom() - start.y()))
+    if (!clip(-dx, start.x() - rect.left()) || !clip(dx, rect.right() - start.x()) || !clip(-dy, start.y() - rect.top())
+        || !clip(dy, rect.bottom() - start.y()))
         return std::nullopt;
     return QLineF(segment.pointAt(enter), segment.pointAt(leave));
 }
@@ -180,8 +179,7 @@ void FaceSurface::drawLines(const QList<QLineF> &lines, const QColor &color)
         const std::optional<QLineF> visible = visiblePart(line);
         if (!visible)
             continue;
-        if (lastDrawn && i != lines.size() - 1
-            && QLineF(visible->p1(), lastDrawn->p1()).length() < nearness
+        if (lastDrawn && i != lines.size() - 1 && QLineF(visible->p1(), lastDrawn->p1()).length() < nearness
             && QLineF(visible->p2(), lastDrawn->p2()).length() < nearness)
             continue;
         strokeLine(*visible, color);

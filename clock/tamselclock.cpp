@@ -29,16 +29,26 @@ constexpr double SecondsPerDay = 86400.0;
 QString errorText(qint16 number)
 {
     switch (number) {
-    case 1: return QStringLiteral("Stopuhr läuft momentan - Umschaltung in Realzeit-Modus nicht möglich.");
-    case 2: return QStringLiteral("Stopuhr wurde bereits gestartet.");
-    case 3: return QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestartet werden.");
-    case 4: return QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
-    case 5: return QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestoppt werden.");
-    case 6: return QStringLiteral("Stopuhr kann nicht während des Laufens zurückgestellt werden.");
-    case 7: return QStringLiteral("Start-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
-    case 8: return QStringLiteral("Stop-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
-    case 9: return QStringLiteral("Kann statische Zeit nicht anzeigen, wenn Stopuhr noch läuft.");
-    default: return QString();
+    case 1:
+        return QStringLiteral("Stopuhr läuft momentan - Umschaltung in Realzeit-Modus nicht möglich.");
+    case 2:
+        return QStringLiteral("Stopuhr wurde bereits gestartet.");
+    case 3:
+        return QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestartet werden.");
+    case 4:
+        return QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
+    case 5:
+        return QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestoppt werden.");
+    case 6:
+        return QStringLiteral("Stopuhr kann nicht während des Laufens zurückgestellt werden.");
+    case 7:
+        return QStringLiteral("Start-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
+    case 8:
+        return QStringLiteral("Stop-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
+    case 9:
+        return QStringLiteral("Kann statische Zeit nicht anzeigen, wenn Stopuhr noch läuft.");
+    default:
+        return QString();
     }
 }
 
@@ -189,10 +199,22 @@ void TamselClock::setAutosize(bool autosize)
     notify("Autosize");
 }
 
-void TamselClock::setSmallUnits(int count) { storeInteger(m_smallUnits, count, "SmallUnits"); }
-void TamselClock::setBigUnits(int count) { storeInteger(m_bigUnits, count, "BigUnits"); }
-void TamselClock::setUnitColor(quint32 color) { storeColor(m_unitColor, color, "UnitColor"); }
-void TamselClock::setUnitPosition(int percent) { storeInteger(m_unitPosition, percent, "UnitPosition"); }
+void TamselClock::setSmallUnits(int count)
+{
+    storeInteger(m_smallUnits, count, "SmallUnits");
+}
+void TamselClock::setBigUnits(int count)
+{
+    storeInteger(m_bigUnits, count, "BigUnits");
+}
+void TamselClock::setUnitColor(quint32 color)
+{
+    storeColor(m_unitColor, color, "UnitColor");
+}
+void TamselClock::setUnitPosition(int percent)
+{
+    storeInteger(m_unitPosition, percent, "UnitPosition");
+}
 
 void TamselClock::setShowSeconds(bool show)
 {
@@ -219,7 +241,10 @@ void TamselClock::setSecondNeedleLength(int percent)
     storeInteger(m_secondNeedleLength, percent, "SecondNeedleLength");
 }
 
-void TamselClock::setShowFace(bool show) { storeFlag(m_showFace, show, "ShowFace"); }
+void TamselClock::setShowFace(bool show)
+{
+    storeFlag(m_showFace, show, "ShowFace");
+}
 
 float TamselClock::seconds() const
 {
@@ -241,9 +266,18 @@ void TamselClock::setSecondNeedleWidth(int pixels)
     storeInteger(m_secondNeedleWidth, pixels, "SecondNeedleWidth");
 }
 
-void TamselClock::setHourColor(quint32 color) { storeColor(m_hourColor, color, "HourColor"); }
-void TamselClock::setMinuteColor(quint32 color) { storeColor(m_minuteColor, color, "MinuteColor"); }
-void TamselClock::setSecondColor(quint32 color) { storeColor(m_secondColor, color, "SecondColor"); }
+void TamselClock::setHourColor(quint32 color)
+{
+    storeColor(m_hourColor, color, "HourColor");
+}
+void TamselClock::setMinuteColor(quint32 color)
+{
+    storeColor(m_minuteColor, color, "MinuteColor");
+}
+void TamselClock::setSecondColor(quint32 color)
+{
+    storeColor(m_secondColor, color, "SecondColor");
+}
 
 void TamselClock::setBackColor(quint32 color)
 {
@@ -276,8 +310,14 @@ void TamselClock::setShowActualTime(bool actualTime)
     notify("ShowActualTime");
 }
 
-void TamselClock::setUnitWidth(int pixels) { storeInteger(m_unitWidth, pixels, "UnitWidth"); }
-void TamselClock::setFaceColor(quint32 color) { storeColor(m_faceColor, color, "FaceColor"); }
+void TamselClock::setUnitWidth(int pixels)
+{
+    storeInteger(m_unitWidth, pixels, "UnitWidth");
+}
+void TamselClock::setFaceColor(quint32 color)
+{
+    storeColor(m_faceColor, color, "FaceColor");
+}
 
 void TamselClock::setIgnoreErrors(bool ignore)
 {
@@ -287,8 +327,8 @@ void TamselClock::setIgnoreErrors(bool ignore)
 
 QString TamselClock::stoppedTime() const
 {
-    const double elapsed = m_stopwatchRunning ? runningSeconds(m_timeSource->currentDateTime())
-                                              : double(m_accumulatedSeconds);
+    const double elapsed =
+        m_stopwatchRunning ? runningSeconds(m_timeSource->currentDateTime()) : double(m_accumulatedSeconds);
     return ClockMath::stoppedTimeText(elapsed);
 }
 
@@ -296,8 +336,7 @@ double TamselClock::runningSeconds(const QDateTime &now) const
 {
     // Counting the days since the start keeps a run across midnight from going negative.
     const qint64 days = m_startDate.isValid() ? m_startDate.daysTo(now.date()) : 0;
-    return double(days) * SecondsPerDay + double(secondsOf(now)) - double(m_startTime)
-        + double(m_accumulatedSeconds);
+    return double(days) * SecondsPerDay + double(secondsOf(now)) - double(m_startTime) + double(m_accumulatedSeconds);
 }
 
 void TamselClock::StartClock()
@@ -347,8 +386,8 @@ void TamselClock::StopClock()
     m_stopTime = secondsOf(now);
     m_stopDate = now.date();
     m_stopwatchRunning = false;
-    const double elapsed = double(m_startDate.daysTo(m_stopDate)) * SecondsPerDay + double(m_stopTime)
-        - double(m_startTime);
+    const double elapsed =
+        double(m_startDate.daysTo(m_stopDate)) * SecondsPerDay + double(m_stopTime) - double(m_startTime);
     m_shownSeconds = float(elapsed);
     m_accumulatedSeconds = float(double(m_accumulatedSeconds) + elapsed);
     QDate stopDate = m_stopDate;

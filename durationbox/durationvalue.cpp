@@ -14,11 +14,15 @@ constexpr float SecondsPerDay = 86400.0f;
 double fieldLimit(qint16 index)
 {
     switch (index) {
-    case DaysField: return 365;
-    case HoursField: return 23;
+    case DaysField:
+        return 365;
+    case HoursField:
+        return 23;
     case MinutesField:
-    case SecondsField: return 59;
-    default: return HUGE_VAL;
+    case SecondsField:
+        return 59;
+    default:
+        return HUGE_VAL;
     }
 }
 } // namespace

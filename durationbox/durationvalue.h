@@ -60,7 +60,7 @@ struct Arrangement
     float height = 0.0f;
 };
 DURIX_EXPORT Arrangement arrange(const std::array<float, FieldCount> &fieldWidth,
-                                 const std::array<float, FieldCount> &labelWidth, float fieldHeight,
-                                 bool daysShown, bool secondsShown);
+                                 const std::array<float, FieldCount> &labelWidth, float fieldHeight, bool daysShown,
+                                 bool secondsShown);
 
 } // namespace DurationValue

@@ -154,9 +154,9 @@ void Spanfield::setLocked(bool vNewValue)
 
 float Spanfield::secondsPastMidnight() const
 {
-    m_secondsPastMidnight = joinFields(numericValue(txtTime[HoursField]->text()),
-                                       numericValue(txtTime[MinutesField]->text()),
-                                       numericValue(txtTime[SecondsField]->text()), m_showSeconds);
+    m_secondsPastMidnight =
+        joinFields(numericValue(txtTime[HoursField]->text()), numericValue(txtTime[MinutesField]->text()),
+                   numericValue(txtTime[SecondsField]->text()), m_showSeconds);
     return m_secondsPastMidnight;
 }
 
@@ -236,8 +236,7 @@ void Spanfield::ArrangeFields()
         // A caption list too long to split (possible only from a stored value) gives empty captions.
         ValueRules::withoutOverflow([&] { caption = Tokens::GetToken(m_labelSeperator, Semicolon, qint16(i + 1)); });
         lblSeperator[i]->setText(caption);
-        lblSeperator[i]->resize(caption.isEmpty() ? 0 : lblSeperator[i]->sizeHint().width(),
-                                lblSeperator[i]->height());
+        lblSeperator[i]->resize(caption.isEmpty() ? 0 : lblSeperator[i]->sizeHint().width(), lblSeperator[i]->height());
     }
 
     txtTime[DaysField]->setVisible(m_showDays);

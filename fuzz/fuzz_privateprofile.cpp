@@ -111,8 +111,7 @@ void checkChange(const QByteArray &before, const QByteArray &after, const QStrin
     }
     if (remaining.size() == 1 && remaining[0].text == keyLine)
         return;
-    if (remaining.size() == 2 && remaining[0].text == '[' + section.toLocal8Bit() + ']'
-        && remaining[1].text == keyLine)
+    if (remaining.size() == 2 && remaining[0].text == '[' + section.toLocal8Bit() + ']' && remaining[1].text == keyLine)
         return;
     fail("the write added something other than the key line and its section", before, after);
 }
@@ -123,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // Every write commits through a synced save file; on a memory file system that costs nothing.
     static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz-profile-XXXXXX")
-                                                                        : QString());
+                                                                       : QString());
     static const QString path = dir.path() + QStringLiteral("/Vesperon.Ini");
 
     FuzzedDataProvider provider(data, size);
@@ -157,9 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!written) {
         if (after != content)
             fail("a refused write changed the file", content, after);
-        const bool unwritable = withoutBlanks(section).isEmpty() || withoutBlanks(key).isEmpty() || section.contains(u'\n')
-            || section.contains(u'\r') || key.contains(u'\n') || key.contains(u'\r') || value.contains(u'\n')
-            || value.contains(u'\r') || section.contains(u']') || key.contains(u'=')
+        const bool unwritable = withoutBlanks(section).isEmpty() || withoutBlanks(key).isEmpty()
+            || section.contains(u'\n') || section.contains(u'\r') || key.contains(u'\n') || key.contains(u'\r')
+            || value.contains(u'\n') || value.contains(u'\r') || section.contains(u']') || key.contains(u'=')
             || withoutBlanks(key).startsWith(u'[');
         if (!unwritable)
             fail("a write that fits on its line was refused", content, after);

@@ -34,24 +34,46 @@ struct Key
 };
 
 const Key Keys[] = {
-    {Qt::Key_0, Qt::NoModifier, "0"}, {Qt::Key_1, Qt::NoModifier, "1"}, {Qt::Key_2, Qt::NoModifier, "2"},
-    {Qt::Key_3, Qt::NoModifier, "3"}, {Qt::Key_4, Qt::NoModifier, "4"}, {Qt::Key_5, Qt::NoModifier, "5"},
-    {Qt::Key_6, Qt::NoModifier, "6"}, {Qt::Key_7, Qt::NoModifier, "7"}, {Qt::Key_8, Qt::NoModifier, "8"},
-    {Qt::Key_9, Qt::NoModifier, "9"}, {Qt::Key_9, Qt::KeypadModifier, "9"}, {Qt::Key_A, Qt::NoModifier, "a"},
-    {Qt::Key_Minus, Qt::NoModifier, "-"}, {Qt::Key_Space, Qt::NoModifier, " "},
-    {Qt::Key_Left, Qt::NoModifier, ""}, {Qt::Key_Right, Qt::NoModifier, ""},
-    {Qt::Key_Home, Qt::NoModifier, ""}, {Qt::Key_End, Qt::NoModifier, ""},
-    {Qt::Key_Backspace, Qt::NoModifier, "\b"}, {Qt::Key_Delete, Qt::NoModifier, "\x7f"},
-    {Qt::Key_Tab, Qt::NoModifier, "\t"}, {Qt::Key_Backtab, Qt::ShiftModifier, ""},
-    {Qt::Key_Left, Qt::ShiftModifier, ""}, {Qt::Key_Right, Qt::ShiftModifier, ""},
-    {Qt::Key_Home, Qt::ShiftModifier, ""}, {Qt::Key_End, Qt::ShiftModifier, ""},
-    {Qt::Key_A, Qt::ControlModifier, "\x01"}, {Qt::Key_V, Qt::ControlModifier, "\x16"},
-    {Qt::Key_X, Qt::ControlModifier, "\x18"}, {Qt::Key_C, Qt::ControlModifier, "\x03"},
-    {Qt::Key_Z, Qt::ControlModifier, "\x1a"}, {Qt::Key_Y, Qt::ControlModifier, "\x19"},
-    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "\x1a"}, {Qt::Key_K, Qt::ControlModifier, "\x0b"},
-    {Qt::Key_Insert, Qt::ShiftModifier, ""}, {Qt::Key_Up, Qt::NoModifier, ""},
-    {Qt::Key_Down, Qt::NoModifier, ""}, {Qt::Key_Return, Qt::NoModifier, "\r"},
-    {Qt::Key_Backspace, Qt::ControlModifier, ""}, {Qt::Key_Delete, Qt::ControlModifier, ""},
+    {Qt::Key_0, Qt::NoModifier, "0"},
+    {Qt::Key_1, Qt::NoModifier, "1"},
+    {Qt::Key_2, Qt::NoModifier, "2"},
+    {Qt::Key_3, Qt::NoModifier, "3"},
+    {Qt::Key_4, Qt::NoModifier, "4"},
+    {Qt::Key_5, Qt::NoModifier, "5"},
+    {Qt::Key_6, Qt::NoModifier, "6"},
+    {Qt::Key_7, Qt::NoModifier, "7"},
+    {Qt::Key_8, Qt::NoModifier, "8"},
+    {Qt::Key_9, Qt::NoModifier, "9"},
+    {Qt::Key_9, Qt::KeypadModifier, "9"},
+    {Qt::Key_A, Qt::NoModifier, "a"},
+    {Qt::Key_Minus, Qt::NoModifier, "-"},
+    {Qt::Key_Space, Qt::NoModifier, " "},
+    {Qt::Key_Left, Qt::NoModifier, ""},
+    {Qt::Key_Right, Qt::NoModifier, ""},
+    {Qt::Key_Home, Qt::NoModifier, ""},
+    {Qt::Key_End, Qt::NoModifier, ""},
+    {Qt::Key_Backspace, Qt::NoModifier, "\b"},
+    {Qt::Key_Delete, Qt::NoModifier, "\x7f"},
+    {Qt::Key_Tab, Qt::NoModifier, "\t"},
+    {Qt::Key_Backtab, Qt::ShiftModifier, ""},
+    {Qt::Key_Left, Qt::ShiftModifier, ""},
+    {Qt::Key_Right, Qt::ShiftModifier, ""},
+    {Qt::Key_Home, Qt::ShiftModifier, ""},
+    {Qt::Key_End, Qt::ShiftModifier, ""},
+    {Qt::Key_A, Qt::ControlModifier, "\x01"},
+    {Qt::Key_V, Qt::ControlModifier, "\x16"},
+    {Qt::Key_X, Qt::ControlModifier, "\x18"},
+    {Qt::Key_C, Qt::ControlModifier, "\x03"},
+    {Qt::Key_Z, Qt::ControlModifier, "\x1a"},
+    {Qt::Key_Y, Qt::ControlModifier, "\x19"},
+    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "\x1a"},
+    {Qt::Key_K, Qt::ControlModifier, "\x0b"},
+    {Qt::Key_Insert, Qt::ShiftModifier, ""},
+    {Qt::Key_Up, Qt::NoModifier, ""},
+    {Qt::Key_Down, Qt::NoModifier, ""},
+    {Qt::Key_Return, Qt::NoModifier, "\r"},
+    {Qt::Key_Backspace, Qt::ControlModifier, ""},
+    {Qt::Key_Delete, Qt::ControlModifier, ""},
 };
 
 constexpr std::array<int, DurationValue::FieldCount> Limit{365, 23, 59, 59};
@@ -181,7 +203,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const Key &key = Keys[provider.ConsumeIntegralInRange<size_t>(0, std::size(Keys) - 1)];
             press(key);
             QApplication::processEvents();
-            trace(w, QStringLiteral("key %1 mod %2").arg(QKeySequence(key.key).toString()).arg(int(key.modifiers), 0, 16));
+            trace(w,
+                  QStringLiteral("key %1 mod %2").arg(QKeySequence(key.key).toString()).arg(int(key.modifiers), 0, 16));
         } else if (action == 14) {
             QApplication::clipboard()->setText(QString::fromStdString(provider.ConsumeRandomLengthString(8)));
             trace(w, QStringLiteral("clipboard \"%1\"").arg(QApplication::clipboard()->text()));

@@ -120,7 +120,8 @@ QString consumeText(FuzzedDataProvider &provider)
     const QString piece = QString::fromStdString(provider.ConsumeRandomLengthString(48));
     const int length = provider.ConsumeIntegralInRange<int>(0, 7);
     const int repeat = length == 0 ? provider.ConsumeIntegralInRange<int>(0, 40000)
-                                   : length == 1 ? provider.ConsumeIntegralInRange<int>(0, 300) : 1;
+        : length == 1              ? provider.ConsumeIntegralInRange<int>(0, 300)
+                                   : 1;
     const int cap = piece.isEmpty() ? 0 : int(qMin<qsizetype>(repeat, 40000 / piece.size() + 1));
     const QString tail = QString::fromStdString(provider.ConsumeRandomLengthString(16));
     return piece.repeated(cap) + tail;
@@ -134,14 +135,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString delimiterText = QString::fromStdString(provider.ConsumeBytesAsString(1));
     const QChar delimiter = delimiterText.isEmpty() || provider.ConsumeBool() ? QChar(u';') : delimiterText.at(0);
     const QString list = consumeText(provider);
-    const qint16 n = provider.ConsumeBool() ? provider.ConsumeIntegralInRange<qint16>(0, 6)
-                                            : provider.ConsumeIntegral<qint16>();
+    const qint16 n =
+        provider.ConsumeBool() ? provider.ConsumeIntegralInRange<qint16>(0, 6) : provider.ConsumeIntegral<qint16>();
 
-    check<qint16>("CountTokens", modelCount(list, delimiter), [&] { return Tokens::CountTokens(list, delimiter); },
-                  list.size());
+    check<qint16>(
+        "CountTokens", modelCount(list, delimiter), [&] { return Tokens::CountTokens(list, delimiter); }, list.size());
     if (n >= 0) {
-        check<QString>("GetToken", modelGetToken(list, delimiter, n),
-                       [&] { return Tokens::GetToken(list, delimiter, n); }, list.size());
+        check<QString>(
+            "GetToken", modelGetToken(list, delimiter, n), [&] { return Tokens::GetToken(list, delimiter, n); },
+            list.size());
     } else {
         try {
             (void)Tokens::GetToken(list, delimiter, n);
@@ -153,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (search.isEmpty())
         search = QString(2, delimiter);
     const QString replacement = QString::fromStdString(provider.ConsumeRandomLengthString(8));
-    check<QString>("ReplaceText", modelReplace(list, search, replacement),
-                   [&] { return Tokens::ReplaceText(list, search, replacement); }, list.size());
+    check<QString>(
+        "ReplaceText", modelReplace(list, search, replacement),
+        [&] { return Tokens::ReplaceText(list, search, replacement); }, list.size());
     return 0;
 }

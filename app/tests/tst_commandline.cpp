@@ -22,19 +22,32 @@ void TestCommandLine::parse_data()
     // The switches found, in the order -1 -2 -3 -4, then /NOMSG.
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("none") << "" << "";
-    QTest::newRow("-1") << "-1" << "-1";
-    QTest::newRow("-2") << "-2" << "-2";
-    QTest::newRow("-3") << "-3" << "-3";
-    QTest::newRow("-4") << "-4" << "-4";
-    QTest::newRow("-12: -1 only") << "-12" << "-1";
-    QTest::newRow("inside other text") << "x-1y" << "-1";
-    QTest::newRow("order of the text does not count") << "-4 -3 -1" << "-1 -3 -4";
-    QTest::newRow("run together") << "-1-2-3-4" << "-1 -2 -3 -4";
-    QTest::newRow("/NOMSG") << "/NOMSG -2" << "-2 /NOMSG";
-    QTest::newRow("/NOMSG in lower case is not the switch") << "/nomsg" << "";
-    QTest::newRow("dry run is none of them") << "--dry-run" << "";
-    QTest::newRow("5 and 0 are not switches") << "-5 -0 1 2" << "";
+    QTest::newRow("none") << ""
+                          << "";
+    QTest::newRow("-1") << "-1"
+                        << "-1";
+    QTest::newRow("-2") << "-2"
+                        << "-2";
+    QTest::newRow("-3") << "-3"
+                        << "-3";
+    QTest::newRow("-4") << "-4"
+                        << "-4";
+    QTest::newRow("-12: -1 only") << "-12"
+                                  << "-1";
+    QTest::newRow("inside other text") << "x-1y"
+                                       << "-1";
+    QTest::newRow("order of the text does not count") << "-4 -3 -1"
+                                                      << "-1 -3 -4";
+    QTest::newRow("run together") << "-1-2-3-4"
+                                  << "-1 -2 -3 -4";
+    QTest::newRow("/NOMSG") << "/NOMSG -2"
+                            << "-2 /NOMSG";
+    QTest::newRow("/NOMSG in lower case is not the switch") << "/nomsg"
+                                                            << "";
+    QTest::newRow("dry run is none of them") << "--dry-run"
+                                             << "";
+    QTest::newRow("5 and 0 are not switches") << "-5 -0 1 2"
+                                              << "";
 }
 
 void TestCommandLine::parse()
@@ -59,9 +72,9 @@ void TestCommandLine::parse()
 void TestCommandLine::argumentText()
 {
     QCOMPARE(CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon")}), QString());
-    QCOMPARE(CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon"), QStringLiteral("-3"),
-                                        QStringLiteral("x y")}),
-             QStringLiteral("-3 x y"));
+    QCOMPARE(
+        CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon"), QStringLiteral("-3"), QStringLiteral("x y")}),
+        QStringLiteral("-3 x y"));
 }
 
 void TestCommandLine::isDryRun_data()
@@ -71,12 +84,10 @@ void TestCommandLine::isDryRun_data()
     QTest::addColumn<bool>("expected");
 
     QTest::newRow("plain") << QStringList{"Vesperon", "-4"} << QByteArray() << false;
-    QTest::newRow("--dry-run") << QStringList{"Vesperon", "-4", "--dry-run"} << QByteArray()
-                               << true;
+    QTest::newRow("--dry-run") << QStringList{"Vesperon", "-4", "--dry-run"} << QByteArray() << true;
     QTest::newRow("variable 1") << QStringList{"Vesperon"} << QByteArray("1") << true;
     QTest::newRow("variable 0") << QStringList{"Vesperon"} << QByteArray("0") << false;
-    QTest::newRow("program named --dry-run")
-        << QStringList{"--dry-run", "-4"} << QByteArray() << false;
+    QTest::newRow("program named --dry-run") << QStringList{"--dry-run", "-4"} << QByteArray() << false;
 }
 
 void TestCommandLine::isDryRun()

@@ -142,12 +142,10 @@ void TestFrmShutdown::switchesEndTheSessionDuringLoad_data()
     QTest::newRow("-4 95") << "-4" << Windows95 << "force shut down";
     QTest::newRow("-12") << "-12" << WindowsNT << "log off";
     QTest::newRow("x-1y") << "x-1y" << WindowsNT << "log off";
-    QTest::newRow("-3 -1: log off first") << "-3 -1" << WindowsNT
-                                          << "log off, enable shutdown privilege, shut down";
-    QTest::newRow("all four, backwards")
-        << "-4 -3 -2 -1" << WindowsNT
-        << "log off, force log off, enable shutdown privilege, shut down, "
-           "enable shutdown privilege, force shut down";
+    QTest::newRow("-3 -1: log off first") << "-3 -1" << WindowsNT << "log off, enable shutdown privilege, shut down";
+    QTest::newRow("all four, backwards") << "-4 -3 -2 -1" << WindowsNT
+                                         << "log off, force log off, enable shutdown privilege, shut down, "
+                                            "enable shutdown privilege, force shut down";
     QTest::newRow("/NOMSG with -2") << "/NOMSG -2" << WindowsNT << "force log off";
 }
 
@@ -160,8 +158,7 @@ void TestFrmShutdown::switchesEndTheSessionDuringLoad()
     window->load(argumentText);
     QCOMPARE(QString::fromStdString(m_session->summary()), expected);
     // The load goes on after the actions: the sound setting is read.
-    QCOMPARE(window->iniHandler().SettingsFilePath(),
-             m_folder->path() + QStringLiteral("/Vesperon.Ini"));
+    QCOMPARE(window->iniHandler().SettingsFilePath(), m_folder->path() + QStringLiteral("/Vesperon.Ini"));
 }
 
 void TestFrmShutdown::sessionEndActions_data()
@@ -177,12 +174,11 @@ void TestFrmShutdown::sessionEndActions_data()
         bool privilegeOnNT;
         quint32 flags;
     } actions[] = {
-        {"cmdLogoff", false, 0}, {"cmdForceLogoff", false, 4}, {"cmdShutdown", true, 1},
-        {"cmdForceShutdown", true, 5}, {"cmdRestart", true, 2}, {"cmdForceRestart", true, 6},
+        {"cmdLogoff", false, 0},       {"cmdForceLogoff", false, 4}, {"cmdShutdown", true, 1},
+        {"cmdForceShutdown", true, 5}, {"cmdRestart", true, 2},      {"cmdForceRestart", true, 6},
     };
     for (const auto &action : actions) {
-        QTest::addRow("%s NT", action.button)
-            << action.button << WindowsNT << action.privilegeOnNT << action.flags;
+        QTest::addRow("%s NT", action.button) << action.button << WindowsNT << action.privilegeOnNT << action.flags;
         QTest::addRow("%s 95", action.button) << action.button << Windows95 << false << action.flags;
     }
 }
@@ -216,10 +212,8 @@ void TestFrmShutdown::soundSettingAtLoad_data()
 
     QTest::newRow("true") << QByteArray("[Global]\nSuppressSound=true\n") << true;
     QTest::newRow("True") << QByteArray("[Global]\nSuppressSound=True\n") << true;
-    QTest::newRow("TRUE, as the program writes it")
-        << QByteArray("[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n") << true;
-    QTest::newRow("lower-case names by hand") << QByteArray("[global]\nsuppresssound=true\n")
-                                              << true;
+    QTest::newRow("TRUE, as the program writes it") << QByteArray("[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n") << true;
+    QTest::newRow("lower-case names by hand") << QByteArray("[global]\nsuppresssound=true\n") << true;
     QTest::newRow("yes") << QByteArray("[Global]\nSuppressSound=yes\n") << false;
     QTest::newRow("1") << QByteArray("[Global]\nSuppressSound=1\n") << false;
     QTest::newRow("empty") << QByteArray("[Global]\nSuppressSound=\n") << false;
@@ -280,8 +274,7 @@ void TestFrmShutdown::soundMenuWritesTheSetting()
     const auto window = makeWindow();
     window->load(QString());
     QVERIFY(!window->blnSuppressSound());
-    QCOMPARE(window->iniHandler().ReadIniValue(QStringLiteral("global"),
-                                               QStringLiteral("suppresssound")),
+    QCOMPARE(window->iniHandler().ReadIniValue(QStringLiteral("global"), QStringLiteral("suppresssound")),
              QStringLiteral("FALSE"));
 }
 

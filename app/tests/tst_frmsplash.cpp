@@ -42,7 +42,8 @@ void tst_FrmSplash::initTestCase()
     program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
     QFile entry(m_xdg.filePath(QStringLiteral("data/applications/fakebrowser.desktop")));
     QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Fake\nExec=\"" + browser.toUtf8() + "\" %u\nMimeType=text/html;\n");
+    entry.write("[Desktop Entry]\nType=Application\nName=Fake\nExec=\"" + browser.toUtf8()
+                + "\" %u\nMimeType=text/html;\n");
     entry.close();
     QFile associations(m_xdg.filePath(QStringLiteral("config/mimeapps.list")));
     QVERIFY(associations.open(QIODevice::WriteOnly));

@@ -57,20 +57,17 @@ void TestIniHandler::readIniValue_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("TRUE") << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "TRUE";
-    QTest::newRow("written by hand in lower case")
-        << QByteArray("[global]\nsuppresssound=true\n") << "true";
+    QTest::newRow("written by hand in lower case") << QByteArray("[global]\nsuppresssound=true\n") << "true";
     QTest::newRow("blanks in front are dropped, blanks behind stay")
         << QByteArray("[Global]\nSuppressSound=   TRUE  \n") << "TRUE  ";
     QTest::newRow("blanks only") << QByteArray("[Global]\nSuppressSound=    \n") << "";
     QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=\n") << "";
     QTest::newRow("missing key") << QByteArray("[Global]\n") << "";
     QTest::newRow("300 characters: the first 256")
-        << QByteArray("[Global]\nSuppressSound=" + QByteArray(200, 'a') + QByteArray(100, 'b')
-                      + "\n")
+        << QByteArray("[Global]\nSuppressSound=" + QByteArray(200, 'a') + QByteArray(100, 'b') + "\n")
         << QString(200, u'a') + QString(56, u'b');
     QTest::newRow("256 characters, all of them")
-        << QByteArray("[Global]\nSuppressSound=" + QByteArray(256, 'c') + "\n")
-        << QString(256, u'c');
+        << QByteArray("[Global]\nSuppressSound=" + QByteArray(256, 'c') + "\n") << QString(256, u'c');
     QTest::newRow("no file") << QByteArray("<missing>") << "";
 }
 
@@ -80,28 +77,24 @@ void TestIniHandler::readIniValue()
     QFETCH(QString, expected);
     if (content != "<missing>")
         writeSettings(content);
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             expected);
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), expected);
 }
 
 void TestIniHandler::writeIniValue()
 {
     writeSettings("; Vesperon\r\n[Other]\r\nA=1\r\n[Global]\r\nSuppressSound=FALSE\r\nB=2\r\n");
-    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                                 QStringLiteral("TRUE")));
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE")));
     QCOMPARE(fileContent(m_ini->SettingsFilePath()),
              QByteArray("; Vesperon\r\n[Other]\r\nA=1\r\n[Global]\r\nSuppressSound=TRUE\r\nB=2\r\n"));
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("TRUE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
 }
 
 void TestIniHandler::writeToTheAlternativeFile()
 {
     writeSettings("[Global]\nSuppressSound=FALSE\n");
-    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                                 QStringLiteral("TRUE"), true));
-    QCOMPARE(fileContent(m_dir->filePath(QStringLiteral("ORVELL.INI"))),
-             QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
+    QVERIFY(
+        m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE"), true));
+    QCOMPARE(fileContent(m_dir->filePath(QStringLiteral("ORVELL.INI"))), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
     QCOMPARE(fileContent(m_ini->SettingsFilePath()), QByteArray("[Global]\nSuppressSound=FALSE\n"));
 }
 
@@ -124,11 +117,9 @@ void TestIniHandler::writeResult()
     QFETCH(bool, expected);
     if (!writable) // a folder where the file should be
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Vesperon.Ini")));
-    QCOMPARE(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), value),
-             expected);
+    QCOMPARE(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), value), expected);
     if (writable)
-        QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-                 value);
+        QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), value);
 }
 
 QTEST_GUILESS_MAIN(TestIniHandler)

@@ -328,12 +328,14 @@ void tst_MainWindow::layoutAndFocus()
     for (int i = 0; i < 12 && order.size() < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
-        const QString name = f.window->dateEdit()->isAncestorOf(focus) ? QStringLiteral("DateEdit") : focus->objectName();
+        const QString name =
+            f.window->dateEdit()->isAncestorOf(focus) ? QStringLiteral("DateEdit") : focus->objectName();
         if (order.isEmpty() || order.last() != name)
             order.append(name);
     }
-    QCOMPARE(order, (QStringList{"txtTime2", "txtTime3", "optShutdown_2", "DateEdit", "txtTime1", "txtTime2",
-                                 "txtTime3", "optShutdown_2"}));
+    QCOMPARE(order,
+             (QStringList{"txtTime2", "txtTime3", "optShutdown_2", "DateEdit", "txtTime1", "txtTime2", "txtTime3",
+                          "optShutdown_2"}));
     for (const char *hidden : {"cmdLogoff", "cmdForceShutdown", "txtHelp", "lblStatus"})
         QVERIFY(f.window->findChild<QWidget *>(QLatin1String(hidden))->isHidden());
 }

@@ -83,42 +83,35 @@ QByteArray TestSettingsFallback::fileContent(const QString &path) const
 
 void TestSettingsFallback::makeProgramFolderReadOnly()
 {
-    QVERIFY(QFile::setPermissions(m_programFolder, QFile::ReadOwner | QFile::ExeOwner
-                                                       | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(m_programFolder,
+                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
     QFile probe(m_programFolder + QStringLiteral("/probe"));
     QVERIFY(!probe.open(QIODevice::WriteOnly));
 }
 
 void TestSettingsFallback::writableFolderKeepsTheFileBesideTheProgram()
 {
-    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                                 QStringLiteral("TRUE")));
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE")));
     QCOMPARE(fileContent(m_settingsFile), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
     QVERIFY(!QFile::exists(m_userFile));
     QCOMPARE(m_ini->effectiveFilePath(), m_settingsFile);
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("TRUE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
 }
 
 void TestSettingsFallback::readOnlyFolderWithoutFile()
 {
     makeProgramFolderReadOnly();
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QString());
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QString());
 
     // The setting is kept, in the user's copy, and read back from there.
-    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                                 QStringLiteral("TRUE")));
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE")));
     QVERIFY(!QFile::exists(m_settingsFile));
     QCOMPARE(fileContent(m_userFile), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
     QCOMPARE(m_ini->effectiveFilePath(), m_userFile);
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("TRUE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
 
-    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                                 QStringLiteral("FALSE")));
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("FALSE"));
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("FALSE")));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
 }
 
 void TestSettingsFallback::readOnlyFolderReadsItsFileUntilTheFirstWrite()
@@ -130,20 +123,16 @@ void TestSettingsFallback::readOnlyFolderReadsItsFileUntilTheFirstWrite()
     makeProgramFolderReadOnly();
 
     QCOMPARE(m_ini->effectiveFilePath(), m_settingsFile);
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("TRUE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
 
-    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"),
-                                 QStringLiteral("FALSE")));
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("FALSE")));
     QCOMPARE(fileContent(m_settingsFile), shipped);
     QCOMPARE(fileContent(m_userFile),
              QByteArray("; set up by the administrator\r\n[Global]\r\nSuppressSound=FALSE\r\n"
                         "[Other]\r\nKept=1\r\n"));
     QVERIFY(QFileInfo(m_userFile).isWritable());
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("FALSE"));
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Other"), QStringLiteral("Kept")),
-             QStringLiteral("1"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Other"), QStringLiteral("Kept")), QStringLiteral("1"));
 }
 
 void TestSettingsFallback::userCopyWinsOnceItExists()
@@ -153,16 +142,14 @@ void TestSettingsFallback::userCopyWinsOnceItExists()
     writeFile(m_userFile, "[Global]\nSuppressSound=FALSE\n");
     makeProgramFolderReadOnly();
 
-    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
-             QStringLiteral("FALSE"));
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
 }
 
 void TestSettingsFallback::defaultUserCopyIsInTheUsersConfiguration()
 {
     const IniHandler ini(m_programFolder);
     QCOMPARE(ini.userFilePath(),
-             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-                 + QStringLiteral("/Vesperon.Ini"));
+             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Vesperon.Ini"));
 }
 
 namespace {

@@ -19,14 +19,11 @@ void TestVesperon::dryRunPrintsEachStepAndOpensTheWindow_data()
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("-3 -1") << QStringList{"-3", "-1"}
-                           << QStringList{"vesperon: dry run: log off",
-                                          "vesperon: dry run: enable shutdown privilege",
+                           << QStringList{"vesperon: dry run: log off", "vesperon: dry run: enable shutdown privilege",
                                           "vesperon: dry run: shut down"};
-    QTest::newRow("-4") << QStringList{"-4"}
-                        << QStringList{"vesperon: dry run: enable shutdown privilege",
-                                       "vesperon: dry run: force shut down"};
-    QTest::newRow("-12 /NOMSG") << QStringList{"-12", "/NOMSG"}
-                                << QStringList{"vesperon: dry run: log off"};
+    QTest::newRow("-4") << QStringList{
+        "-4"} << QStringList{"vesperon: dry run: enable shutdown privilege", "vesperon: dry run: force shut down"};
+    QTest::newRow("-12 /NOMSG") << QStringList{"-12", "/NOMSG"} << QStringList{"vesperon: dry run: log off"};
     QTest::newRow("-2") << QStringList{"-2"} << QStringList{"vesperon: dry run: force log off"};
 }
 
@@ -50,8 +47,7 @@ void TestVesperon::dryRunPrintsEachStepAndOpensTheWindow()
 
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += vesperon.readAllStandardOutput(),
-                              output.count('\n') >= expected.size()
-                                  || vesperon.state() != QProcess::Running),
+                              output.count('\n') >= expected.size() || vesperon.state() != QProcess::Running),
                              20000);
     const QStringList lines = QString::fromLocal8Bit(output).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines, expected);

@@ -118,18 +118,16 @@ void TestClockMath::handAngles_data()
     QTest::addColumn<float>("minute");
     QTest::addColumn<float>("second");
 
-    QTest::newRow("15:30:45") << float(15 * 3600 + 30 * 60 + 45) << true
-                              << float(15 + 30.0 / 65 * 5) << float(30 + 45.0 / 65) << 45.0f;
-    QTest::newRow("15:30:45, minute not fine") << float(15 * 3600 + 30 * 60 + 45) << false
-                                               << float(15 + 30.0 / 65 * 5) << 30.0f << 45.0f;
+    QTest::newRow("15:30:45") << float(15 * 3600 + 30 * 60 + 45) << true << float(15 + 30.0 / 65 * 5)
+                              << float(30 + 45.0 / 65) << 45.0f;
+    QTest::newRow("15:30:45, minute not fine")
+        << float(15 * 3600 + 30 * 60 + 45) << false << float(15 + 30.0 / 65 * 5) << 30.0f << 45.0f;
     QTest::newRow("03:00:00") << 10800.0f << true << 15.0f << 0.0f << 0.0f;
     QTest::newRow("a fraction is cut off") << 59.99f << true << 0.0f << float(59.0 / 65) << 59.0f;
     QTest::newRow("86400 points to twelve") << 86400.0f << true << 60.0f << 0.0f << 0.0f;
     // A run across midnight without dates: -24 h, 1 min, 30 s, the same as 0:01:30.
-    QTest::newRow("-86310") << -86310.0f << true << float(-120 + 1.0 / 65 * 5) << float(1 + 30.0 / 65)
-                            << 30.0f;
-    QTest::newRow("no number shows twelve") << std::numeric_limits<float>::quiet_NaN() << true << 0.0f
-                                            << 0.0f << 0.0f;
+    QTest::newRow("-86310") << -86310.0f << true << float(-120 + 1.0 / 65 * 5) << float(1 + 30.0 / 65) << 30.0f;
+    QTest::newRow("no number shows twelve") << std::numeric_limits<float>::quiet_NaN() << true << 0.0f << 0.0f << 0.0f;
 }
 
 void TestClockMath::handAngles()
@@ -205,8 +203,8 @@ void TestClockMath::reducedDisplaySeconds_data()
     // Only whole days are taken off: what is left is the float's own remainder.
     const float millennium = float(86400.0 * 365250 + 60);
     QTest::newRow("a thousand years end") << millennium << float(std::fmod(double(millennium), 86400.0));
-    QTest::newRow("the largest value ends") << std::numeric_limits<float>::max()
-                                            << float(std::fmod(double(std::numeric_limits<float>::max()), 86400.0));
+    QTest::newRow("the largest value ends")
+        << std::numeric_limits<float>::max() << float(std::fmod(double(std::numeric_limits<float>::max()), 86400.0));
 }
 
 void TestClockMath::reducedDisplaySeconds()

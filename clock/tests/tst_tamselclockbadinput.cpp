@@ -35,8 +35,8 @@ private:
 namespace {
 
 const char *const WholeNumberProperties[] = {
-    "SmallUnits", "BigUnits", "UnitPosition", "UnitWidth", "MinuteNeedleLength", "HourNeedleLength",
-    "SecondNeedleLength", "MinuteNeedleWidth", "HourNeedleWidth", "SecondNeedleWidth",
+    "SmallUnits",       "BigUnits",           "UnitPosition",      "UnitWidth",       "MinuteNeedleLength",
+    "HourNeedleLength", "SecondNeedleLength", "MinuteNeedleWidth", "HourNeedleWidth", "SecondNeedleWidth",
 };
 const int WholeNumberExtremes[] = {-32768, -1, 0, 1, 32767};
 const char *const ColourProperties[] = {

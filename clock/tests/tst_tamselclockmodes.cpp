@@ -69,9 +69,8 @@ void TestTamselClockModes::init()
         m_boxes.append(request);
         return QMessageBox::Ok;
     });
-    connect(m_clock.get(), &TamselClock::Error, this, [this](qint16 &number, QString &) {
-        m_events.append(QStringLiteral("Error %1").arg(number));
-    });
+    connect(m_clock.get(), &TamselClock::Error, this,
+            [this](qint16 &number, QString &) { m_events.append(QStringLiteral("Error %1").arg(number)); });
 }
 
 void TestTamselClockModes::cleanup()
@@ -145,10 +144,10 @@ void TestTamselClockModes::stopwatchSumsItsRuns_data()
                                       << QStringLiteral("00:00:03,75");
     QTest::newRow("1 h 2 min 3.25 s") << at(10, 8, 0, 0) << QList<qint64>{3723250} << 3723.25f
                                       << QStringLiteral("01:02:03,25");
-    QTest::newRow("from 23:00 to 01:00 the next day") << at(10, 23, 0, 0) << QList<qint64>{7200000}
-                                                      << 7200.0f << QStringLiteral("02:00:00,00");
-    QTest::newRow("across two midnights") << at(10, 23, 0, 0) << QList<qint64>{3600000, 86400000}
-                                          << 90000.0f << QStringLiteral("25:00:00,00");
+    QTest::newRow("from 23:00 to 01:00 the next day")
+        << at(10, 23, 0, 0) << QList<qint64>{7200000} << 7200.0f << QStringLiteral("02:00:00,00");
+    QTest::newRow("across two midnights")
+        << at(10, 23, 0, 0) << QList<qint64>{3600000, 86400000} << 90000.0f << QStringLiteral("25:00:00,00");
 }
 
 void TestTamselClockModes::stopwatchSumsItsRuns()
@@ -291,31 +290,40 @@ void TestTamselClockModes::refusedCommands_data()
         clock.DisplayTime(time);
     };
 
-    QTest::newRow("1 real time while running") << running << Command([](TamselClock &c) { c.setShowActualTime(true); })
-        << 1 << QStringLiteral("Stopuhr läuft momentan - Umschaltung in Realzeit-Modus nicht möglich.");
-    QTest::newRow("1 stopwatch while running") << running << Command([](TamselClock &c) { c.setShowActualTime(false); })
-        << 1 << QStringLiteral("Stopuhr läuft momentan - Umschaltung in Realzeit-Modus nicht möglich.");
-    QTest::newRow("2 start twice") << running << Command([](TamselClock &c) { c.StartClock(); })
-        << 2 << QStringLiteral("Stopuhr wurde bereits gestartet.");
-    QTest::newRow("3 start in real time") << realTime << Command([](TamselClock &c) { c.StartClock(); })
-        << 3 << QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestartet werden.");
-    QTest::newRow("4 stop when ready") << ready << Command([](TamselClock &c) { c.StopClock(); })
-        << 4 << QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
-    QTest::newRow("4 stop in real time") << realTime << Command([](TamselClock &c) { c.StopClock(); })
-        << 4 << QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
+    QTest::newRow("1 real time while running")
+        << running << Command([](TamselClock &c) { c.setShowActualTime(true); }) << 1
+        << QStringLiteral("Stopuhr läuft momentan - Umschaltung in Realzeit-Modus nicht möglich.");
+    QTest::newRow("1 stopwatch while running")
+        << running << Command([](TamselClock &c) { c.setShowActualTime(false); }) << 1
+        << QStringLiteral("Stopuhr läuft momentan - Umschaltung in Realzeit-Modus nicht möglich.");
+    QTest::newRow("2 start twice") << running << Command([](TamselClock &c) { c.StartClock(); }) << 2
+                                   << QStringLiteral("Stopuhr wurde bereits gestartet.");
+    QTest::newRow("3 start in real time")
+        << realTime << Command([](TamselClock &c) { c.StartClock(); }) << 3
+        << QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestartet werden.");
+    QTest::newRow("4 stop when ready") << ready << Command([](TamselClock &c) {
+        c.StopClock();
+    }) << 4 << QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
+    QTest::newRow("4 stop in real time") << realTime << Command([](TamselClock &c) {
+        c.StopClock();
+    }) << 4 << QStringLiteral("Stop-Befehl erhalten, ohne dass die Stopuhr zuvor gestartet wurde.");
     // Only loading stored values can bring real time back while the stopwatch runs.
     const Setup reloadedWhileRunning = [running](TamselClock &clock) {
         running(clock);
         clock.readProperties(PropertyBag());
     };
-    QTest::newRow("5 stop in real time") << reloadedWhileRunning << Command([](TamselClock &c) { c.StopClock(); })
-        << 5 << QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestoppt werden.");
-    QTest::newRow("6 reset while running") << running << Command([](TamselClock &c) { c.Reset(); })
-        << 6 << QStringLiteral("Stopuhr kann nicht während des Laufens zurückgestellt werden.");
-    QTest::newRow("7 start on a fixed time") << fixed << Command([](TamselClock &c) { c.StartClock(); })
-        << 7 << QStringLiteral("Start-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
-    QTest::newRow("8 stop on a fixed time") << fixed << Command([](TamselClock &c) { c.StopClock(); })
-        << 8 << QStringLiteral("Stop-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
+    QTest::newRow("5 stop in real time") << reloadedWhileRunning << Command([](TamselClock &c) {
+        c.StopClock();
+    }) << 5 << QStringLiteral("Uhr befindet sich im Realzeitmodus - Stopuhr kann nicht gestoppt werden.");
+    QTest::newRow("6 reset while running")
+        << running << Command([](TamselClock &c) { c.Reset(); }) << 6
+        << QStringLiteral("Stopuhr kann nicht während des Laufens zurückgestellt werden.");
+    QTest::newRow("7 start on a fixed time")
+        << fixed << Command([](TamselClock &c) { c.StartClock(); }) << 7
+        << QStringLiteral("Start-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
+    QTest::newRow("8 stop on a fixed time")
+        << fixed << Command([](TamselClock &c) { c.StopClock(); }) << 8
+        << QStringLiteral("Stop-Befehl nicht möglich, wenn die Uhr eine statische Zeit anzeigt.");
     QTest::newRow("9 fixed time while running") << running << Command([](TamselClock &c) {
         float time = 90000.0f;
         c.DisplayTime(time);
@@ -375,9 +383,8 @@ void TestTamselClockModes::refusedCommands()
 
 void TestTamselClockModes::errorHandlerMayChangeTheMessage()
 {
-    connect(m_clock.get(), &TamselClock::Error, this, [](qint16 &, QString &message) {
-        message = QStringLiteral("Bitte erst auf Stoppuhr umschalten.");
-    });
+    connect(m_clock.get(), &TamselClock::Error, this,
+            [](qint16 &, QString &message) { message = QStringLiteral("Bitte erst auf Stoppuhr umschalten."); });
     m_clock->StartClock();
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.first().text, QStringLiteral("Fehlerhafte Ansteuerung.\r\rBitte erst auf Stoppuhr umschalten."));
@@ -385,9 +392,7 @@ void TestTamselClockModes::errorHandlerMayChangeTheMessage()
 
 void TestTamselClockModes::errorHandlerMaySuppressTheBox()
 {
-    connect(m_clock.get(), &TamselClock::Error, this, [this](qint16 &, QString &) {
-        m_clock->setIgnoreErrors(true);
-    });
+    connect(m_clock.get(), &TamselClock::Error, this, [this](qint16 &, QString &) { m_clock->setIgnoreErrors(true); });
     m_clock->StopClock();
     QVERIFY(m_boxes.isEmpty());
     QVERIFY(m_clock->ignoreErrors());

@@ -35,8 +35,8 @@ void TestTamselClockProperties::createdThroughTheRegistry()
 {
     QWidget host;
     QString error;
-    HostedControl *control = ControlRegistry::instance().create(QStringLiteral("Tamsel_Clock.TamselClock"),
-                                                                &host, &error);
+    HostedControl *control =
+        ControlRegistry::instance().create(QStringLiteral("Tamsel_Clock.TamselClock"), &host, &error);
     QVERIFY2(control, qPrintable(error));
     QVERIFY(qobject_cast<TamselClock *>(control));
     QCOMPARE(control->parentWidget(), &host);
@@ -87,10 +87,11 @@ void TestTamselClockProperties::assignmentsSendTheirNotice_data()
 
     QTest::newRow("Autosize on") << QByteArray("Autosize") << QVariant(true) << QStringLiteral("Autosize") << 1;
     QTest::newRow("Autosize off") << QByteArray("Autosize") << QVariant(false) << QStringLiteral("Autosize") << 0;
-    QTest::newRow("IgnoreErrors") << QByteArray("IgnoreErrors") << QVariant(true) << QStringLiteral("IgnoreErrors") << 0;
-    for (const char *name : {"SmallUnits", "BigUnits", "UnitPosition", "MinuteNeedleLength", "HourNeedleLength",
-                             "SecondNeedleLength", "MinuteNeedleWidth", "HourNeedleWidth", "SecondNeedleWidth",
-                             "UnitWidth"})
+    QTest::newRow("IgnoreErrors") << QByteArray("IgnoreErrors") << QVariant(true) << QStringLiteral("IgnoreErrors")
+                                  << 0;
+    for (const char *name :
+         {"SmallUnits", "BigUnits", "UnitPosition", "MinuteNeedleLength", "HourNeedleLength", "SecondNeedleLength",
+          "MinuteNeedleWidth", "HourNeedleWidth", "SecondNeedleWidth", "UnitWidth"})
         QTest::newRow(name) << QByteArray(name) << QVariant(7) << QString::fromLatin1(name) << 1;
     for (const char *name : {"UnitColor", "HourColor", "MinuteColor", "SecondColor", "BackColor", "FaceColor"})
         QTest::newRow(name) << QByteArray(name) << QVariant(0x00FF8040u) << QString::fromLatin1(name) << 1;
@@ -260,15 +261,29 @@ void TestTamselClockProperties::savesInItsOrder()
 
     PropertyBag bag;
     clock.writeProperties(bag);
-    const QStringList order{
-        QStringLiteral("IgnoreErrors"), QStringLiteral("ShowActualTime"), QStringLiteral("BackColor"),
-        QStringLiteral("FaceColor"), QStringLiteral("AutoSize"), QStringLiteral("HourNeedleWidth"),
-        QStringLiteral("MinuteNeedleWidth"), QStringLiteral("SecondNeedleWidth"), QStringLiteral("UnitWidth"),
-        QStringLiteral("MinuteFineAdjust"), QStringLiteral("SmallUnits"), QStringLiteral("BigUnits"),
-        QStringLiteral("ShowSeconds"), QStringLiteral("UnitColor"), QStringLiteral("UnitPosition"),
-        QStringLiteral("MinuteNeedleLength"), QStringLiteral("HourNeedleLength"),
-        QStringLiteral("SecondNeedleLength"), QStringLiteral("MinuteColor"), QStringLiteral("SecondColor"),
-        QStringLiteral("HourColor"), QStringLiteral("ShowFace"), QStringLiteral("Picture")};
+    const QStringList order{QStringLiteral("IgnoreErrors"),
+                            QStringLiteral("ShowActualTime"),
+                            QStringLiteral("BackColor"),
+                            QStringLiteral("FaceColor"),
+                            QStringLiteral("AutoSize"),
+                            QStringLiteral("HourNeedleWidth"),
+                            QStringLiteral("MinuteNeedleWidth"),
+                            QStringLiteral("SecondNeedleWidth"),
+                            QStringLiteral("UnitWidth"),
+                            QStringLiteral("MinuteFineAdjust"),
+                            QStringLiteral("SmallUnits"),
+                            QStringLiteral("BigUnits"),
+                            QStringLiteral("ShowSeconds"),
+                            QStringLiteral("UnitColor"),
+                            QStringLiteral("UnitPosition"),
+                            QStringLiteral("MinuteNeedleLength"),
+                            QStringLiteral("HourNeedleLength"),
+                            QStringLiteral("SecondNeedleLength"),
+                            QStringLiteral("MinuteColor"),
+                            QStringLiteral("SecondColor"),
+                            QStringLiteral("HourColor"),
+                            QStringLiteral("ShowFace"),
+                            QStringLiteral("Picture")};
     QCOMPARE(bag.names(), order);
 }
 

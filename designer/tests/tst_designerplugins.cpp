@@ -76,18 +76,16 @@ void TestDesignerPlugins::plugin_data()
     QTest::addColumn<QString>("toolTip");
     QTest::addColumn<QStringList>("defaults");
 
-    QTest::newRow("Spanfield") << QStringLiteral(DURIX_DESIGNER_PLUGIN)
-                               << QStringLiteral("Spanfield") << QStringLiteral("spanfield.h")
-                               << QStringLiteral("Tamsel - Spanfield")
+    QTest::newRow("Spanfield") << QStringLiteral(DURIX_DESIGNER_PLUGIN) << QStringLiteral("Spanfield")
+                               << QStringLiteral("spanfield.h") << QStringLiteral("Tamsel - Spanfield")
                                << QStringList{QStringLiteral("ShowDays"), QStringLiteral("ShowSeconds"),
                                               QStringLiteral("LabelSeperator"), QStringLiteral("Locked")};
-    QTest::newRow("TamselClock")
-        << QStringLiteral(TAMSEL_CLOCK_DESIGNER_PLUGIN) << QStringLiteral("TamselClock")
-        << QStringLiteral("tamselclock.h") << QStringLiteral("Tamsel - Analog-Uhr")
-        << QStringList{QStringLiteral("SmallUnits"), QStringLiteral("BigUnits"),
-                       QStringLiteral("ShowSeconds"), QStringLiteral("ShowFace"),
-                       QStringLiteral("MinuteFineAdjust"), QStringLiteral("ShowActualTime"),
-                       QStringLiteral("IgnoreErrors")};
+    QTest::newRow("TamselClock") << QStringLiteral(TAMSEL_CLOCK_DESIGNER_PLUGIN) << QStringLiteral("TamselClock")
+                                 << QStringLiteral("tamselclock.h") << QStringLiteral("Tamsel - Analog-Uhr")
+                                 << QStringList{QStringLiteral("SmallUnits"),       QStringLiteral("BigUnits"),
+                                                QStringLiteral("ShowSeconds"),      QStringLiteral("ShowFace"),
+                                                QStringLiteral("MinuteFineAdjust"), QStringLiteral("ShowActualTime"),
+                                                QStringLiteral("IgnoreErrors")};
 }
 
 void TestDesignerPlugins::plugin()
@@ -134,7 +132,8 @@ void TestDesignerPlugins::plugin()
         QVariant expected = it.value();
         QVERIFY2(expected.convert(actual.metaType()), qPrintable(it.key()));
         QVERIFY2(actual == expected,
-                 qPrintable(it.key() + QStringLiteral(": ") + actual.toString() + QStringLiteral(" != ") + expected.toString()));
+                 qPrintable(it.key() + QStringLiteral(": ") + actual.toString() + QStringLiteral(" != ")
+                            + expected.toString()));
         // Designer writes the properties it shows through the same setter a form's code uses.
         QVERIFY2(widget->setProperty(qPrintable(it.key()), actual), qPrintable(it.key()));
     }

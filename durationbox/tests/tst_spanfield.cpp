@@ -107,8 +107,9 @@ void tst_Spanfield::publishedInterface()
     QStringList names;
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
         names.append(QString::fromLatin1(meta->property(i).name()));
-    QCOMPARE(names, (QStringList{"ShowDays", "ShowSeconds", "LabelSeperator", "BackColor", "SecondsPastMidnight",
-                                 "Locked", "DayCount", "ForeColor"}));
+    QCOMPARE(names,
+             (QStringList{"ShowDays", "ShowSeconds", "LabelSeperator", "BackColor", "SecondsPastMidnight", "Locked",
+                          "DayCount", "ForeColor"}));
     QCOMPARE(control.property("ShowDays"), QVariant(false));
     QCOMPARE(control.property("ShowSeconds"), QVariant(true));
     QCOMPARE(control.property("LabelSeperator").toString(), QStringLiteral("T;h;m;s"));
@@ -149,8 +150,7 @@ void tst_Spanfield::secondsWrites_data()
     QTest::addColumn<QList<int>>("overflows");
 
     using L = QStringList;
-    QTest::newRow("3599") << false << true << 0 << 3599.0f << L{"0", "00", "59", "59"} << 0 << 3599.0f
-                          << QList<int>{};
+    QTest::newRow("3599") << false << true << 0 << 3599.0f << L{"0", "00", "59", "59"} << 0 << 3599.0f << QList<int>{};
     QTest::newRow("one day shown") << true << true << 0 << 86400.0f << L{"1", "00", "00", "00"} << 1 << 0.0f
                                    << QList<int>{1};
     QTest::newRow("one day hidden") << false << true << 0 << 86400.0f << L{"1", "00", "00", "00"} << 0 << 0.0f
@@ -161,17 +161,16 @@ void tst_Spanfield::secondsWrites_data()
                                    << QList<int>{2};
     QTest::newRow("seconds hidden") << false << false << 0 << 59.0f << L{"0", "00", "00", "00"} << 0 << 0.0f
                                     << QList<int>{};
-    QTest::newRow("365 and a day") << true << true << 365 << 86400.0f << L{Marker3, "00", "00", "00"} << -1
-                                   << 0.0f << QList<int>{1};
+    QTest::newRow("365 and a day") << true << true << 365 << 86400.0f << L{Marker3, "00", "00", "00"} << -1 << 0.0f
+                                   << QList<int>{1};
     QTest::newRow("0.5") << false << true << 0 << 0.5f << L{"0", "00", "00", "00"} << 0 << 0.0f << QList<int>{};
     QTest::newRow("1.5") << false << true << 0 << 1.5f << L{"0", "00", "00", "02"} << 0 << 2.0f << QList<int>{};
     QTest::newRow("2.5") << false << true << 0 << 2.5f << L{"0", "00", "00", "02"} << 0 << 2.0f << QList<int>{};
     QTest::newRow("59.5 carries") << false << true << 0 << 59.5f << L{"0", "00", "01", "00"} << 0 << 60.0f
                                   << QList<int>{};
-    QTest::newRow("86399.6 carries a day") << true << true << 0 << 86399.6f << L{"1", "00", "00", "00"} << 1
-                                           << 0.0f << QList<int>{1};
-    QTest::newRow("negative") << false << true << 0 << -5.0f << L{"0", "-01", "59", "55"} << 0 << -5.0f
-                              << QList<int>{};
+    QTest::newRow("86399.6 carries a day")
+        << true << true << 0 << 86399.6f << L{"1", "00", "00", "00"} << 1 << 0.0f << QList<int>{1};
+    QTest::newRow("negative") << false << true << 0 << -5.0f << L{"0", "-01", "59", "55"} << 0 << -5.0f << QList<int>{};
 }
 
 void tst_Spanfield::secondsWrites()
@@ -297,7 +296,8 @@ void tst_Spanfield::captionLists()
     if (refused) {
         const MessageBoxRequest &box = boxes.requests.first();
         QCOMPARE(box.title, QStringLiteral("Spanfield"));
-        QCOMPARE(box.text, QStringLiteral("Ungültiges Argument. Vier Seperatoren erforderlich; durch Semikolon getrennt."));
+        QCOMPARE(box.text,
+                 QStringLiteral("Ungültiges Argument. Vier Seperatoren erforderlich; durch Semikolon getrennt."));
         QCOMPARE(box.icon, QMessageBox::Information);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(box.parent.data(), &control);
@@ -407,8 +407,9 @@ void tst_Spanfield::persistenceRoundTrip()
     original.setSecondsPastMidnight(2 * 86400 + 3660);
     PropertyBag bag;
     original.writeProperties(bag);
-    QCOMPARE(bag.names(), (QStringList{"LabelSeperator", "ShowDays", "ShowSeconds", "BackColor", "DayCount", "Locked",
-                                       "SecondsPastMidnight", "TextColor"}));
+    QCOMPARE(bag.names(),
+             (QStringList{"LabelSeperator", "ShowDays", "ShowSeconds", "BackColor", "DayCount", "Locked",
+                          "SecondsPastMidnight", "TextColor"}));
 
     PropertyBag reread;
     QVERIFY(reread.fromJson(bag.toJson()));
@@ -435,7 +436,7 @@ void tst_Spanfield::bagWithMissingOrOddEntries()
     RecordedBoxes boxes;
     PropertyBag bag;
     bag.writeProperty(QStringLiteral("LabelSeperator"), QStringLiteral("x;y"));
-    bag.writeProperty(QStringLiteral("ForeColor"), 255);          // the colour is stored as TextColor
+    bag.writeProperty(QStringLiteral("ForeColor"), 255); // the colour is stored as TextColor
     bag.writeProperty(QStringLiteral("ShowSeconds"), QStringLiteral("maybe"));
     bag.writeProperty(QStringLiteral("DayCount"), 1e9);
     bag.writeProperty(QStringLiteral("BackColor"), QByteArray("red"));

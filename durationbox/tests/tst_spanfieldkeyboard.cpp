@@ -102,42 +102,43 @@ void tst_SpanfieldKeyboard::typing_data()
     QTest::addColumn<Keys>("keys");
     QTest::addColumn<QString>("expectedText"); // of the field typed into first
     QTest::addColumn<QString>("expectedFocus");
-    QTest::addColumn<int>("expectedCaret");    // in the field that has the focus
+    QTest::addColumn<int>("expectedCaret"); // in the field that has the focus
     QTest::addColumn<QList<int>>("expectedErrors");
 
     const QList<int> none;
     const QList<int> invalid{1001};
     // Overwriting and moving on.
-    QTest::newRow("hours 1") << false << true << 1 << "00" << 0 << Keys{Qt::Key_1} << "10" << "txtTime1" << 1 << none;
-    QTest::newRow("hours 12") << false << true << 1 << "00" << 0 << Keys{Qt::Key_1, Qt::Key_2} << "12" << "txtTime2"
-                              << 2 << none;
-    QTest::newRow("hours 12 then minutes 3") << false << true << 1 << "00" << 0
-                                             << Keys{Qt::Key_1, Qt::Key_2, Qt::Key_3} << "12" << "txtTime2" << 1
-                                             << none;
-    QTest::newRow("replace last at 2") << false << true << 2 << "45" << 2 << Keys{Qt::Key_7} << "47" << "txtTime3"
-                                       << 2 << none;
+    QTest::newRow("hours 1") << false << true << 1 << "00" << 0 << Keys{Qt::Key_1} << "10"
+                             << "txtTime1" << 1 << none;
+    QTest::newRow("hours 12") << false << true << 1 << "00" << 0 << Keys{Qt::Key_1, Qt::Key_2} << "12"
+                              << "txtTime2" << 2 << none;
+    QTest::newRow("hours 12 then minutes 3")
+        << false << true << 1 << "00" << 0 << Keys{Qt::Key_1, Qt::Key_2, Qt::Key_3} << "12"
+        << "txtTime2" << 1 << none;
+    QTest::newRow("replace last at 2") << false << true << 2 << "45" << 2 << Keys{Qt::Key_7} << "47"
+                                       << "txtTime3" << 2 << none;
     QTest::newRow("seconds complete leaves") << false << true << 3 << "00" << 0 << Keys{Qt::Key_5, Qt::Key_9} << "59"
                                              << "after" << -1 << none;
     // Refusals.
-    QTest::newRow("hours 3 refused") << false << true << 1 << "00" << 0 << Keys{Qt::Key_3} << "00" << "txtTime1" << 0
-                                     << invalid;
+    QTest::newRow("hours 3 refused") << false << true << 1 << "00" << 0 << Keys{Qt::Key_3} << "00"
+                                     << "txtTime1" << 0 << invalid;
     QTest::newRow("hours 25 refused, Tab still posted") << false << true << 1 << "20" << 1 << Keys{Qt::Key_5} << "20"
                                                         << "txtTime2" << -1 << invalid;
-    QTest::newRow("minutes 6 refused") << false << true << 2 << "00" << 0 << Keys{Qt::Key_6} << "00" << "txtTime2" << 0
-                                       << invalid;
+    QTest::newRow("minutes 6 refused") << false << true << 2 << "00" << 0 << Keys{Qt::Key_6} << "00"
+                                       << "txtTime2" << 0 << invalid;
     QTest::newRow("letter refused, not inserted") << false << true << 1 << "12" << 1 << Keys{Qt::Key_A} << "12"
                                                   << "txtTime1" << 1 << QList<int>{1000};
-    QTest::newRow("space refused") << false << true << 2 << "" << 0 << Keys{Qt::Key_Space} << "" << "txtTime2" << 0
-                                   << QList<int>{1000};
+    QTest::newRow("space refused") << false << true << 2 << "" << 0 << Keys{Qt::Key_Space} << ""
+                                   << "txtTime2" << 0 << QList<int>{1000};
     // The days field inserts.
     QTest::newRow("days 365") << true << true << 0 << "0" << 0 << Keys{Qt::Key_3, Qt::Key_6, Qt::Key_5} << "365"
                               << "txtTime1" << 2 << none;
     QTest::newRow("days 366 refused") << true << true << 0 << "0" << 0 << Keys{Qt::Key_3, Qt::Key_6, Qt::Key_6} << "36"
                                       << "txtTime1" << 2 << invalid;
-    QTest::newRow("days insert at 1") << true << true << 0 << "123" << 1 << Keys{Qt::Key_9} << "192" << "txtTime0" << 2
-                                      << none;
-    QTest::newRow("days full at 3") << true << true << 0 << "123" << 3 << Keys{Qt::Key_4} << "123" << "txtTime0" << 3
-                                    << none;
+    QTest::newRow("days insert at 1") << true << true << 0 << "123" << 1 << Keys{Qt::Key_9} << "192"
+                                      << "txtTime0" << 2 << none;
+    QTest::newRow("days full at 3") << true << true << 0 << "123" << 3 << Keys{Qt::Key_4} << "123"
+                                    << "txtTime0" << 3 << none;
     // Arrow keys.
     QTest::newRow("right at end of hours") << false << true << 1 << "12" << 2 << Keys{Qt::Key_Right} << "12"
                                            << "txtTime2" << 0 << none;
@@ -145,8 +146,9 @@ void tst_SpanfieldKeyboard::typing_data()
                                         << "txtTime1" << 2 << none;
     QTest::newRow("right at end of seconds leaves") << false << true << 3 << "12" << 2 << Keys{Qt::Key_Right} << "12"
                                                     << "after" << -1 << none;
-    QTest::newRow("right at end of minutes, no seconds") << false << false << 2 << "12" << 2 << Keys{Qt::Key_Right}
-                                                         << "12" << "after" << -1 << none;
+    QTest::newRow("right at end of minutes, no seconds")
+        << false << false << 2 << "12" << 2 << Keys{Qt::Key_Right} << "12"
+        << "after" << -1 << none;
     QTest::newRow("right at end of days") << true << true << 0 << "12" << 2 << Keys{Qt::Key_Right} << "12"
                                           << "txtTime1" << 0 << none;
     QTest::newRow("right in a short field stays") << false << true << 1 << "1" << 1 << Keys{Qt::Key_Right} << "1"
@@ -160,11 +162,12 @@ void tst_SpanfieldKeyboard::typing_data()
     QTest::newRow("left inside minutes") << false << true << 2 << "34" << 1 << Keys{Qt::Key_Left} << "34"
                                          << "txtTime2" << 0 << none;
     // Keys that are not typed characters work as in any line edit and raise nothing.
-    QTest::newRow("backspace") << false << true << 1 << "12" << 2 << Keys{Qt::Key_Backspace} << "1" << "txtTime1" << 1
-                               << none;
-    QTest::newRow("delete") << false << true << 1 << "12" << 0 << Keys{Qt::Key_Delete} << "2" << "txtTime1" << 0
-                            << none;
-    QTest::newRow("tab") << false << true << 1 << "12" << 0 << Keys{Qt::Key_Tab} << "12" << "txtTime2" << -1 << none;
+    QTest::newRow("backspace") << false << true << 1 << "12" << 2 << Keys{Qt::Key_Backspace} << "1"
+                               << "txtTime1" << 1 << none;
+    QTest::newRow("delete") << false << true << 1 << "12" << 0 << Keys{Qt::Key_Delete} << "2"
+                            << "txtTime1" << 0 << none;
+    QTest::newRow("tab") << false << true << 1 << "12" << 0 << Keys{Qt::Key_Tab} << "12"
+                         << "txtTime2" << -1 << none;
 }
 
 void tst_SpanfieldKeyboard::typing()
@@ -296,8 +299,9 @@ void tst_SpanfieldKeyboard::errorTexts()
     hours->setCursorPosition(0);
     host.type({Qt::Key_Q, Qt::Key_9});
     QCOMPARE(host.errors, (QList<int>{1000, 1001}));
-    QCOMPARE(host.messages, (QStringList{QStringLiteral("Es sind nur Ziffern bei der Eingabe zulässig."),
-                                         QStringLiteral("Ungültiger Zeitwert bei der Eingabe.")}));
+    QCOMPARE(host.messages,
+             (QStringList{QStringLiteral("Es sind nur Ziffern bei der Eingabe zulässig."),
+                          QStringLiteral("Ungültiger Zeitwert bei der Eingabe.")}));
 }
 
 QTEST_MAIN(tst_SpanfieldKeyboard)

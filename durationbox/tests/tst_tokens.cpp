@@ -81,12 +81,30 @@ void tst_Tokens::replaceText_data()
     QTest::addColumn<QString>("search");
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QString>("result");
-    QTest::newRow("one pass over three") << ";;;" << ";;" << ";" << ";;";
-    QTest::newRow("never searches the replacement") << "aa" << "a" << "aa" << "aaaa";
-    QTest::newRow("case-sensitive") << "aAa" << "a" << "b" << "bAb";
-    QTest::newRow("empty text") << "" << "x" << "y" << "";
-    QTest::newRow("to nothing") << "a-b-c" << "-" << "" << "abc";
-    QTest::newRow("not found") << "abc" << "z" << "y" << "abc";
+    QTest::newRow("one pass over three") << ";;;"
+                                         << ";;"
+                                         << ";"
+                                         << ";;";
+    QTest::newRow("never searches the replacement") << "aa"
+                                                    << "a"
+                                                    << "aa"
+                                                    << "aaaa";
+    QTest::newRow("case-sensitive") << "aAa"
+                                    << "a"
+                                    << "b"
+                                    << "bAb";
+    QTest::newRow("empty text") << ""
+                                << "x"
+                                << "y"
+                                << "";
+    QTest::newRow("to nothing") << "a-b-c"
+                                << "-"
+                                << ""
+                                << "abc";
+    QTest::newRow("not found") << "abc"
+                               << "z"
+                               << "y"
+                               << "abc";
 }
 
 void tst_Tokens::replaceText()

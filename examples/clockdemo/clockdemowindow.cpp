@@ -44,8 +44,8 @@ ClockDemoWindow::ClockDemoWindow(QWidget *parent)
     setWindowTitle(tr("Analog clock"));
 
     QString error;
-    m_clock = qobject_cast<TamselClock *>(
-        ControlRegistry::instance().create(TamselClock::programmaticId(), this, &error));
+    m_clock =
+        qobject_cast<TamselClock *>(ControlRegistry::instance().create(TamselClock::programmaticId(), this, &error));
     if (!m_clock)
         m_clock = new TamselClock(this);
     m_clock->setMinimumSize(358, 358);
@@ -117,18 +117,16 @@ ClockDemoWindow::ClockDemoWindow(QWidget *parent)
     connect(ignoreErrors, &QCheckBox::toggled, m_clock, &TamselClock::setIgnoreErrors);
     connect(programLook, &QCheckBox::toggled, this, &ClockDemoWindow::applyProgramLook);
 
-    connect(m_clock, &TamselClock::Error, this, [this](qint16 &number, QString &message) {
-        log(tr("Error %1: %2").arg(number).arg(message));
-    });
+    connect(m_clock, &TamselClock::Error, this,
+            [this](qint16 &number, QString &message) { log(tr("Error %1: %2").arg(number).arg(message)); });
     connect(m_clock, &TamselClock::Started, this, [this](QDate &date, QString &seconds) {
         log(tr("Started %1 %2").arg(date.toString(Qt::ISODate), seconds));
     });
     connect(m_clock, &TamselClock::Stopped, this, [this](QDate &date, QString &seconds) {
         log(tr("Stopped %1 %2, stopped time %3").arg(date.toString(Qt::ISODate), seconds, m_clock->stoppedTime()));
     });
-    connect(m_clock, &TamselClock::propertyChanged, this, [this](const QString &name) {
-        log(tr("Property changed: %1").arg(name));
-    });
+    connect(m_clock, &TamselClock::propertyChanged, this,
+            [this](const QString &name) { log(tr("Property changed: %1").arg(name)); });
     // The refused mode switch leaves the clock as it was: show that in the buttons too.
     connect(m_clock, &TamselClock::propertyChanged, this, [this](const QString &name) {
         if (name == QLatin1String("ShowActualTime"))

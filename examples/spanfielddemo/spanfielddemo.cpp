@@ -21,8 +21,8 @@ SpanfieldDemo::SpanfieldDemo(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
 
     QString error;
-    m_control = qobject_cast<Spanfield *>(ControlRegistry::instance().create(QStringLiteral("Durix.Spanfield"), this,
-                                                                              &error));
+    m_control =
+        qobject_cast<Spanfield *>(ControlRegistry::instance().create(QStringLiteral("Durix.Spanfield"), this, &error));
     Q_ASSERT(m_control);
     layout->addWidget(m_control, 0, Qt::AlignLeft);
 

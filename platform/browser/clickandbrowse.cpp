@@ -62,8 +62,7 @@ QString programFromCommand(const QString &command)
 QString browserCommand()
 {
 #if defined(Q_OS_WIN)
-    return QString::fromLocal8Bit(
-        ReadRegistryString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", "").c_str());
+    return QString::fromLocal8Bit(ReadRegistryString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", "").c_str());
 #elif defined(Q_OS_UNIX)
     return MimeAssociations::commandFor(QStringLiteral("text/html"));
 #else

@@ -73,7 +73,8 @@ QStringList applicationFolders()
 QStringList mimeappsLists()
 {
     QStringList desktops;
-    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const QString &desktop :
+         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
         desktops.append(desktop.toLower());
 
     QStringList folders{environmentPath("XDG_CONFIG_HOME", QDir::homePath() + QLatin1String("/.config"))};
@@ -146,12 +147,24 @@ QString unescapeString(const QString &value)
         }
         const QChar next = value.at(++i);
         switch (next.unicode()) {
-        case 's': result.append(QLatin1Char(' ')); break;
-        case 'n': result.append(QLatin1Char('\n')); break;
-        case 't': result.append(QLatin1Char('\t')); break;
-        case 'r': result.append(QLatin1Char('\r')); break;
-        case '\\': result.append(QLatin1Char('\\')); break;
-        default: result.append(QLatin1Char('\\')).append(next); break;
+        case 's':
+            result.append(QLatin1Char(' '));
+            break;
+        case 'n':
+            result.append(QLatin1Char('\n'));
+            break;
+        case 't':
+            result.append(QLatin1Char('\t'));
+            break;
+        case 'r':
+            result.append(QLatin1Char('\r'));
+            break;
+        case '\\':
+            result.append(QLatin1Char('\\'));
+            break;
+        default:
+            result.append(QLatin1Char('\\')).append(next);
+            break;
         }
     }
     return result;

@@ -37,8 +37,8 @@ long QueryRegistryValue(HKEY key, const std::string &valueName, RegistryValue &v
         case REG_SZ: {
             const DWORD storedSize = size;
             std::vector<char> buffer(storedSize, '\0');
-            status = RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr,
-                                      reinterpret_cast<BYTE *>(buffer.data()), &size);
+            status = RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE *>(buffer.data()),
+                                      &size);
             if (status == ERROR_SUCCESS)
                 value = std::string(buffer.data(), storedSize > 0 ? storedSize - 1 : 0);
             else
@@ -48,8 +48,8 @@ long QueryRegistryValue(HKEY key, const std::string &valueName, RegistryValue &v
         case REG_DWORD: {
             DWORD number = 0;
             DWORD numberSize = sizeof(number);
-            status = RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr,
-                                      reinterpret_cast<BYTE *>(&number), &numberSize);
+            status = RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE *>(&number),
+                                      &numberSize);
             if (status == ERROR_SUCCESS)
                 value = static_cast<std::uint32_t>(number);
             return status;

@@ -72,13 +72,9 @@ bool DateEdit::holdsNoDate() const
     return !m_edit->specialValueText().isEmpty() && m_edit->date() == m_edit->minimumDate();
 }
 
-void DateEdit::readProperties(const PropertyBag &)
-{
-}
+void DateEdit::readProperties(const PropertyBag &) { }
 
-void DateEdit::writeProperties(PropertyBag &) const
-{
-}
+void DateEdit::writeProperties(PropertyBag &) const { }
 
 void DateEdit::changeEvent(QEvent *event)
 {

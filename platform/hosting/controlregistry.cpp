@@ -24,8 +24,7 @@ QStringList ControlRegistry::programmaticIds() const
     return m_factories.keys();
 }
 
-HostedControl *ControlRegistry::create(const QString &programmaticId, QWidget *parent,
-                                       QString *errorString) const
+HostedControl *ControlRegistry::create(const QString &programmaticId, QWidget *parent, QString *errorString) const
 {
     const auto factory = m_factories.constFind(programmaticId);
     if (factory == m_factories.constEnd()) {

@@ -21,9 +21,17 @@ constexpr double LargestExactInteger = 9007199254740992.0; // 2^53
 bool isWholeNumberType(const QMetaType &type)
 {
     switch (type.id()) {
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::Long: case QMetaType::ULong: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
         return true;
     default:
         return false;
@@ -92,8 +100,8 @@ bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString
     } else if (type == QLatin1String("bytes")) {
         if (!jsonValue.isString())
             return wrongValue();
-        const auto decoded = QByteArray::fromBase64Encoding(jsonValue.toString().toLatin1(),
-                                                            QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded =
+            QByteArray::fromBase64Encoding(jsonValue.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
             return wrongValue();
         *value = *decoded;
@@ -243,8 +251,9 @@ bool PropertyBag::fromJson(const QByteArray &json, QString *errorString)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        setError(errorString, QStringLiteral("not a property bag: %1 at offset %2")
-                                  .arg(parseError.errorString()).arg(parseError.offset));
+        setError(
+            errorString,
+            QStringLiteral("not a property bag: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
         return false;
     }
     const QJsonObject root = document.object();
@@ -271,8 +280,8 @@ bool PropertyBag::fromJson(const QByteArray &json, QString *errorString)
         }
         for (const Entry &earlier : std::as_const(entries)) {
             if (earlier.name == entry.name) {
-                setError(errorString, QStringLiteral("damaged property bag: entry \"%1\" appears twice")
-                                          .arg(entry.name));
+                setError(errorString,
+                         QStringLiteral("damaged property bag: entry \"%1\" appears twice").arg(entry.name));
                 return false;
             }
         }

@@ -48,7 +48,8 @@ public:
     bool save(const QString &fileName, QString *errorString = nullptr) const;
 
 private:
-    struct Entry {
+    struct Entry
+    {
         QString name;
         QVariant value;
     };

@@ -72,29 +72,52 @@ QString twoDigits(qint64 value)
 static QPalette::ColorRole systemColorRole(quint32 index)
 {
     switch (index) {
-    case 0: return QPalette::Button;           // scroll bars
-    case 1: return QPalette::Window;           // desktop
-    case 2: return QPalette::Highlight;        // active title bar
-    case 3: return QPalette::Mid;              // inactive title bar
-    case 4: return QPalette::Window;           // menu bar
-    case 5: return QPalette::Base;             // window background
-    case 6: return QPalette::Shadow;           // window frame
-    case 7: return QPalette::WindowText;       // menu text
-    case 8: return QPalette::WindowText;       // window text
-    case 9: return QPalette::HighlightedText;  // active title bar text
-    case 12: return QPalette::Dark;            // application workspace
-    case 13: return QPalette::Highlight;
-    case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;          // button face
-    case 16: return QPalette::Dark;            // button shadow
-    case 17: return QPalette::PlaceholderText; // grey text
-    case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;           // 3D highlight
-    case 21: return QPalette::Shadow;          // 3D dark shadow
-    case 22: return QPalette::Midlight;        // 3D light
-    case 23: return QPalette::ToolTipText;
-    case 24: return QPalette::ToolTipBase;
-    default: return QPalette::NoRole;
+    case 0:
+        return QPalette::Button; // scroll bars
+    case 1:
+        return QPalette::Window; // desktop
+    case 2:
+        return QPalette::Highlight; // active title bar
+    case 3:
+        return QPalette::Mid; // inactive title bar
+    case 4:
+        return QPalette::Window; // menu bar
+    case 5:
+        return QPalette::Base; // window background
+    case 6:
+        return QPalette::Shadow; // window frame
+    case 7:
+        return QPalette::WindowText; // menu text
+    case 8:
+        return QPalette::WindowText; // window text
+    case 9:
+        return QPalette::HighlightedText; // active title bar text
+    case 12:
+        return QPalette::Dark; // application workspace
+    case 13:
+        return QPalette::Highlight;
+    case 14:
+        return QPalette::HighlightedText;
+    case 15:
+        return QPalette::Button; // button face
+    case 16:
+        return QPalette::Dark; // button shadow
+    case 17:
+        return QPalette::PlaceholderText; // grey text
+    case 18:
+        return QPalette::ButtonText;
+    case 20:
+        return QPalette::Light; // 3D highlight
+    case 21:
+        return QPalette::Shadow; // 3D dark shadow
+    case 22:
+        return QPalette::Midlight; // 3D light
+    case 23:
+        return QPalette::ToolTipText;
+    case 24:
+        return QPalette::ToolTipBase;
+    default:
+        return QPalette::NoRole;
     }
 }
 

@@ -3,10 +3,10 @@
 
 #include "vesperon_hosting_export.h"
 
-#include <QtGlobal>
 #include <QColor>
 #include <QPalette>
 #include <QString>
+#include <QtGlobal>
 
 #include <stdexcept>
 

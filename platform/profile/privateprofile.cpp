@@ -12,7 +12,7 @@ namespace {
 
 struct Line
 {
-    QByteArray text; // without its line ending
+    QByteArray text;   // without its line ending
     QByteArray ending; // "\r\n", "\n" or "" for a last line without one
 };
 
@@ -79,8 +79,8 @@ bool fitsOnLine(const QString &text)
 
 } // namespace
 
-QString PrivateProfile::readString(const QString &section, const QString &key,
-                                   const QString &defaultValue, int maxLength, const QString &file)
+QString PrivateProfile::readString(const QString &section, const QString &key, const QString &defaultValue,
+                                   int maxLength, const QString &file)
 {
     const qsizetype limit = qMax(0, maxLength);
     QFile input(file);
@@ -102,12 +102,10 @@ QString PrivateProfile::readString(const QString &section, const QString &key,
     return defaultValue.left(limit);
 }
 
-bool PrivateProfile::writeString(const QString &section, const QString &key, const QString &value,
-                                 const QString &file)
+bool PrivateProfile::writeString(const QString &section, const QString &key, const QString &value, const QString &file)
 {
-    if (trimBlanks(section).isEmpty() || trimBlanks(key).isEmpty() || !fitsOnLine(section)
-        || !fitsOnLine(key) || !fitsOnLine(value) || section.contains(u']') || key.contains(u'=')
-        || trimBlanks(key).startsWith(u'['))
+    if (trimBlanks(section).isEmpty() || trimBlanks(key).isEmpty() || !fitsOnLine(section) || !fitsOnLine(key)
+        || !fitsOnLine(value) || section.contains(u']') || key.contains(u'=') || trimBlanks(key).startsWith(u'['))
         return false;
 
     QByteArray old;
@@ -162,8 +160,7 @@ bool PrivateProfile::writeString(const QString &section, const QString &key, con
             Line &after = lines[*lastOfSection];
             if (after.ending.isEmpty())
                 after.ending = ending;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*lastOfSection + 1),
-                         Line{keyLine, ending});
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*lastOfSection + 1), Line{keyLine, ending});
         } else {
             if (!lines.empty() && lines.back().ending.isEmpty())
                 lines.back().ending = ending;

@@ -18,12 +18,11 @@ public:
     PrivateProfile() = delete;
 
     // The value of key in section of file, or defaultValue, cut to at most maxLength characters.
-    static QString readString(const QString &section, const QString &key,
-                              const QString &defaultValue, int maxLength, const QString &file);
+    static QString readString(const QString &section, const QString &key, const QString &defaultValue, int maxLength,
+                              const QString &file);
 
     // Sets key in section of file to value. False when the file could not be read or written, or
     // when a name or the value would not fit on its line (a line break, a "=" in the key, a "]"
     // in the section name, an empty name) or the key line would read as a section ("[" first).
-    static bool writeString(const QString &section, const QString &key, const QString &value,
-                            const QString &file);
+    static bool writeString(const QString &section, const QString &key, const QString &value, const QString &file);
 };

@@ -17,8 +17,8 @@
 //
 // The circle's bounding square is turned into pixels with its right and bottom edges one pixel
 // inside, as window regions are, so a circle of radius (w + 1) / 2 pixels around ((w + 1) / 2,
-// (w + 1) / 2) covers exactly a surface w pixels wide. A circle with no area hides the surface. A surface that is a ShapedSurface gets a
-// smooth-edged shape; any other widget gets a widget mask.
+// (w + 1) / 2) covers exactly a surface w pixels wide. A circle with no area hides the surface. A surface that is a
+// ShapedSurface gets a smooth-edged shape; any other widget gets a widget mask.
 class VESPERON_REGION_EXPORT Quillory final : public QObject
 {
     Q_OBJECT

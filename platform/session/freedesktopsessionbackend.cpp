@@ -16,8 +16,7 @@ const QString Login1Service = QStringLiteral("org.freedesktop.login1");
 const QString Login1Path = QStringLiteral("/org/freedesktop/login1");
 const QString Login1Manager = QStringLiteral("org.freedesktop.login1.Manager");
 
-QDBusConnection openBus(QDBusConnection::BusType type, const char *addressVariable,
-                        const QString &name)
+QDBusConnection openBus(QDBusConnection::BusType type, const char *addressVariable, const QString &name)
 {
     const QByteArray address = qgetenv(addressVariable);
     if (!address.isEmpty())
@@ -25,9 +24,8 @@ QDBusConnection openBus(QDBusConnection::BusType type, const char *addressVariab
     return QDBusConnection::connectToBus(type, name);
 }
 
-QDBusMessage call(QDBusConnection &bus, const QString &service, const QString &path,
-                  const QString &interface, const QString &method,
-                  const QVariantList &arguments = {})
+QDBusMessage call(QDBusConnection &bus, const QString &service, const QString &path, const QString &interface,
+                  const QString &method, const QVariantList &arguments = {})
 {
     if (!bus.isConnected())
         return {};
@@ -134,17 +132,14 @@ void FreedesktopSessionBackend::askLogind(Action action)
     case Action::LogOff: {
         const QString id = ownSessionId();
         if (!id.isEmpty())
-            call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("TerminateSession"),
-                 {id});
+            call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("TerminateSession"), {id});
         break;
     }
     case Action::ShutDown:
-        call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("PowerOff"),
-             {interactive});
+        call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("PowerOff"), {interactive});
         break;
     case Action::Reboot:
-        call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("Reboot"),
-             {interactive});
+        call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("Reboot"), {interactive});
         break;
     }
 }
@@ -152,18 +147,15 @@ void FreedesktopSessionBackend::askLogind(Action action)
 QString FreedesktopSessionBackend::ownSessionId()
 {
     QDBusConnection &bus = systemBus();
-    const QDBusMessage byPid =
-        call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("GetSessionByPID"),
-             {QVariant::fromValue(static_cast<quint32>(::getpid()))});
+    const QDBusMessage byPid = call(bus, Login1Service, Login1Path, Login1Manager, QStringLiteral("GetSessionByPID"),
+                                    {QVariant::fromValue(static_cast<quint32>(::getpid()))});
     if (byPid.type() == QDBusMessage::ReplyMessage && !byPid.arguments().isEmpty()) {
         const QString path = byPid.arguments().constFirst().value<QDBusObjectPath>().path();
         const QDBusMessage property =
-            call(bus, Login1Service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
-                 QStringLiteral("Get"),
+            call(bus, Login1Service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
                  {QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Id")});
         if (property.type() == QDBusMessage::ReplyMessage && !property.arguments().isEmpty()) {
-            const QString id =
-                property.arguments().constFirst().value<QDBusVariant>().variant().toString();
+            const QString id = property.arguments().constFirst().value<QDBusVariant>().variant().toString();
             if (!id.isEmpty())
                 return id;
         }
@@ -183,8 +175,7 @@ bool FreedesktopSessionBackend::hasOwner(QDBusConnection &bus, const QString &se
 QDBusConnection &FreedesktopSessionBackend::sessionBus()
 {
     if (!m_sessionBusOpened) {
-        m_sessionBus = openBus(QDBusConnection::SessionBus, "DBUS_SESSION_BUS_ADDRESS",
-                               SessionBusName);
+        m_sessionBus = openBus(QDBusConnection::SessionBus, "DBUS_SESSION_BUS_ADDRESS", SessionBusName);
         m_sessionBusOpened = true;
     }
     return m_sessionBus;
@@ -193,8 +184,7 @@ QDBusConnection &FreedesktopSessionBackend::sessionBus()
 QDBusConnection &FreedesktopSessionBackend::systemBus()
 {
     if (!m_systemBusOpened) {
-        m_systemBus = openBus(QDBusConnection::SystemBus, "DBUS_SYSTEM_BUS_ADDRESS",
-                              SystemBusName);
+        m_systemBus = openBus(QDBusConnection::SystemBus, "DBUS_SYSTEM_BUS_ADDRESS", SystemBusName);
         m_systemBusOpened = true;
     }
     return m_systemBus;

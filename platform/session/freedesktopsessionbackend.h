@@ -24,7 +24,7 @@ public:
     ~FreedesktopSessionBackend() override;
 
     // Nothing to enable: logind decides by policy, not by a token privilege.
-    void enableShutdownPrivilege() override {}
+    void enableShutdownPrivilege() override { }
     void exitWindows(std::uint32_t flags) override;
 
 private:

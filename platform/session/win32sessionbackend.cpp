@@ -21,8 +21,7 @@ void Win32SessionBackend::enableShutdownPrivilege()
     // a refused session end.
     TOKEN_PRIVILEGES previous = {};
     DWORD returnedLength = 0;
-    ::AdjustTokenPrivileges(token, FALSE, &wanted, sizeof(TOKEN_PRIVILEGES), &previous,
-                            &returnedLength);
+    ::AdjustTokenPrivileges(token, FALSE, &wanted, sizeof(TOKEN_PRIVILEGES), &previous, &returnedLength);
     if (token)
         ::CloseHandle(token);
 }

@@ -6,9 +6,10 @@ SleepWatcher::SleepWatcher(const QDBusConnection &bus, QObject *parent)
 {
     QDBusConnection connection = bus;
     if (connection.isConnected()) {
-        m_listening = connection.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                                         QStringLiteral("org.freedesktop.login1.Manager"),
-                                         QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
+        m_listening =
+            connection.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                               QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
+                               this, SLOT(prepareForSleep(bool)));
     }
 }
 

@@ -24,8 +24,7 @@ AudioThreadPlayer::AudioThreadPlayer(VoiceFactory voiceFactory, int marginMs)
                 return;
             m_voice = voice.release();
             m_voice->setParent(m_anchor.get());
-            QObject::connect(m_voice, &SoundVoice::finished, m_anchor.get(),
-                             [this] { onVoiceFinished(); });
+            QObject::connect(m_voice, &SoundVoice::finished, m_anchor.get(), [this] { onVoiceFinished(); });
         },
         Qt::BlockingQueuedConnection);
 }

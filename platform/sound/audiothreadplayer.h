@@ -41,7 +41,7 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_ended;
-    quint64 m_started = 0; // the number of the sound started last
-    quint64 m_playing = 0; // the number of the sound the voice plays now (audio thread)
+    quint64 m_started = 0;  // the number of the sound started last
+    quint64 m_playing = 0;  // the number of the sound the voice plays now (audio thread)
     quint64 m_finished = 0; // the number of the last sound that has ended
 };

@@ -23,8 +23,7 @@ std::optional<WaveInfo> WaveInfo::read(const QString &path)
         return std::nullopt;
 
     char riff[12];
-    if (file.read(riff, 12) != 12 || qstrncmp(riff, "RIFF", 4) != 0
-        || qstrncmp(riff + 8, "WAVE", 4) != 0)
+    if (file.read(riff, 12) != 12 || qstrncmp(riff, "RIFF", 4) != 0 || qstrncmp(riff + 8, "WAVE", 4) != 0)
         return std::nullopt;
 
     WaveInfo info;
@@ -56,12 +55,11 @@ std::optional<WaveInfo> WaveInfo::read(const QString &path)
     }
 
     const bool knownFormat = info.formatTag == 1 || info.formatTag == 3 || info.formatTag == 0xFFFE;
-    if (!haveFormat || !knownFormat || info.channels <= 0 || info.sampleRate <= 0
-        || info.bitsPerSample <= 0 || info.bitsPerSample % 8 != 0 || info.dataBytes <= 0)
+    if (!haveFormat || !knownFormat || info.channels <= 0 || info.sampleRate <= 0 || info.bitsPerSample <= 0
+        || info.bitsPerSample % 8 != 0 || info.dataBytes <= 0)
         return std::nullopt;
 
-    const qint64 bytesPerSecond =
-        qint64(info.sampleRate) * info.channels * (info.bitsPerSample / 8);
+    const qint64 bytesPerSecond = qint64(info.sampleRate) * info.channels * (info.bitsPerSample / 8);
     info.durationMs = (info.dataBytes * 1000 + bytesPerSecond - 1) / bytesPerSecond;
     return info;
 }

@@ -17,14 +17,16 @@ namespace {
 
 const QColor Window(64, 0, 0); // the main window and the clock face
 
-struct MetalColours {
+struct MetalColours
+{
     QColor light;
     QColor body;
     QColor dark;
     QColor outline;
 };
 
-struct RevolverColours {
+struct RevolverColours
+{
     MetalColours metal;
     QColor gripLight;
     QColor grip;
@@ -33,9 +35,15 @@ struct RevolverColours {
 };
 
 const RevolverColours Natural{{QColor(176, 192, 210), QColor(104, 124, 146), QColor(62, 76, 94), QColor(24, 30, 40)},
-                              QColor(176, 112, 60), QColor(124, 72, 34), QColor(84, 46, 20), QColor(44, 22, 8)};
+                              QColor(176, 112, 60),
+                              QColor(124, 72, 34),
+                              QColor(84, 46, 20),
+                              QColor(44, 22, 8)};
 const RevolverColours Red{{QColor(255, 150, 130), QColor(220, 40, 36), QColor(150, 12, 12), QColor(64, 0, 0)},
-                          QColor(200, 60, 50), QColor(150, 22, 22), QColor(100, 8, 8), QColor(56, 0, 0)};
+                          QColor(200, 60, 50),
+                          QColor(150, 22, 22),
+                          QColor(100, 8, 8),
+                          QColor(56, 0, 0)};
 
 QLinearGradient metalGradient(const MetalColours &colours, qreal top, qreal bottom)
 {
@@ -293,7 +301,8 @@ QPainterPath nose()
     return nose;
 }
 
-struct FaceColours {
+struct FaceColours
+{
     QColor bone;
     QColor boneEdge;
     QColor outline;

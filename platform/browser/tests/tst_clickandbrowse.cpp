@@ -13,7 +13,8 @@
 
 namespace {
 
-struct Started {
+struct Started
+{
     QString program;
     QStringList arguments;
     friend bool operator==(const Started &a, const Started &b)
@@ -88,7 +89,10 @@ private Q_SLOTS:
 #endif
 
 private:
-    QString path(const QString &relative) const { return m_root->path() + QLatin1Char('/') + relative; }
+    QString path(const QString &relative) const
+    {
+        return m_root->path() + QLatin1Char('/') + relative;
+    }
 
     std::unique_ptr<QTemporaryDir> m_root;
     QList<Started> m_started;
@@ -160,16 +164,22 @@ void tst_ClickAndBrowse::browserFromCommand_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("program");
 
-    QTest::newRow("quoted path, blank, arguments")
-        << R"("ROOT/Web Browser/browse" -osint -url "%1")" << "ROOT/Web Browser/browse";
-    QTest::newRow("quoted path alone") << R"("ROOT/other")" << "ROOT/other";
-    QTest::newRow("path without quotes, with arguments") << "ROOT/other -url %1" << "";
-    QTest::newRow("path with blanks, without quotes") << "ROOT/Web Browser/browse %1" << "";
-    QTest::newRow("path without quotes, alone") << "ROOT/other" << "ROOT/other";
-    QTest::newRow("nothing read (missing key, other value type)") << "" << "";
-    QTest::newRow("quoted missing program, then an existing one")
-        << R"("ROOT/missing" "ROOT/other")" << "ROOT/other";
-    QTest::newRow("quoted folder") << R"("ROOT/Web Browser" %1)" << "";
+    QTest::newRow("quoted path, blank, arguments") << R"("ROOT/Web Browser/browse" -osint -url "%1")"
+                                                   << "ROOT/Web Browser/browse";
+    QTest::newRow("quoted path alone") << R"("ROOT/other")"
+                                       << "ROOT/other";
+    QTest::newRow("path without quotes, with arguments") << "ROOT/other -url %1"
+                                                         << "";
+    QTest::newRow("path with blanks, without quotes") << "ROOT/Web Browser/browse %1"
+                                                      << "";
+    QTest::newRow("path without quotes, alone") << "ROOT/other"
+                                                << "ROOT/other";
+    QTest::newRow("nothing read (missing key, other value type)") << ""
+                                                                  << "";
+    QTest::newRow("quoted missing program, then an existing one") << R"("ROOT/missing" "ROOT/other")"
+                                                                  << "ROOT/other";
+    QTest::newRow("quoted folder") << R"("ROOT/Web Browser" %1)"
+                                   << "";
 }
 
 void tst_ClickAndBrowse::browserFromCommand()
@@ -223,77 +233,92 @@ void tst_ClickAndBrowse::defaultHtmlHandler_data()
     QTest::newRow("user default, program found on PATH")
         << FileList{{"config/mimeapps.list", defaults.arg("browse.desktop;")},
                     {"data/applications/browse.desktop", entryFor("browse %u")}}
-        << "" << "ROOT/bin/browse";
+        << ""
+        << "ROOT/bin/browse";
     QTest::newRow("absolute Exec path with blanks")
         << FileList{{"config/mimeapps.list", defaults.arg("web.desktop")},
                     {"share1/applications/web.desktop", entryFor(R"("ROOT/bin/Web Browser/browse" --new-window %u)")}}
-        << "" << "ROOT/bin/Web Browser/browse";
+        << ""
+        << "ROOT/bin/Web Browser/browse";
     QTest::newRow("user configuration over the system's")
         << FileList{{"config/mimeapps.list", defaults.arg("other.desktop")},
                     {"etc1/mimeapps.list", defaults.arg("browse.desktop")},
                     {"share1/applications/browse.desktop", entryFor("browse %u")},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
+        << ""
+        << "ROOT/bin/other";
     QTest::newRow("earlier system folder first")
         << FileList{{"etc1/mimeapps.list", defaults.arg("other.desktop")},
                     {"etc2/mimeapps.list", defaults.arg("browse.desktop")},
                     {"share1/applications/browse.desktop", entryFor("browse %u")},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
-    QTest::newRow("desktop's own list first")
-        << FileList{{"config/mimeapps.list", defaults.arg("browse.desktop")},
-                    {"config/deskb-mimeapps.list", defaults.arg("other.desktop")},
-                    {"share1/applications/browse.desktop", entryFor("browse %u")},
-                    {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "DeskA:DeskB" << "ROOT/bin/other";
+        << ""
+        << "ROOT/bin/other";
+    QTest::newRow("desktop's own list first") << FileList{{"config/mimeapps.list", defaults.arg("browse.desktop")},
+                                                          {"config/deskb-mimeapps.list", defaults.arg("other.desktop")},
+                                                          {"share1/applications/browse.desktop", entryFor("browse %u")},
+                                                          {"share1/applications/other.desktop", entryFor("other %u")}}
+                                              << "DeskA:DeskB"
+                                              << "ROOT/bin/other";
     QTest::newRow("list of another desktop ignored")
         << FileList{{"config/mimeapps.list", defaults.arg("browse.desktop")},
                     {"config/deskc-mimeapps.list", defaults.arg("other.desktop")},
                     {"share1/applications/browse.desktop", entryFor("browse %u")},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "DeskA" << "ROOT/bin/browse";
+        << "DeskA"
+        << "ROOT/bin/browse";
     QTest::newRow("uninstalled default passed over")
         << FileList{{"config/mimeapps.list", defaults.arg("gone.desktop;other.desktop;")},
                     {"share2/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
+        << ""
+        << "ROOT/bin/other";
     QTest::newRow("hidden entry hides the system's")
         << FileList{{"config/mimeapps.list", defaults.arg("browse.desktop;other.desktop")},
                     {"data/applications/browse.desktop", entry.arg("browse %u") + "Hidden=true\n"},
                     {"share1/applications/browse.desktop", entryFor("browse %u")},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
+        << ""
+        << "ROOT/bin/other";
     QTest::newRow("missing TryExec program")
         << FileList{{"config/mimeapps.list", defaults.arg("browse.desktop;other.desktop")},
                     {"share1/applications/browse.desktop", entry.arg("browse %u") + "TryExec=gone\n"},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
+        << ""
+        << "ROOT/bin/other";
     QTest::newRow("desktop id naming a subfolder")
         << FileList{{"config/mimeapps.list", defaults.arg("vendor-browse.desktop")},
                     {"share1/applications/vendor/browse.desktop", entryFor("browse %u")}}
-        << "" << "ROOT/bin/browse";
+        << ""
+        << "ROOT/bin/browse";
     QTest::newRow("added association when no default")
         << FileList{{"config/mimeapps.list", "[Added Associations]\ntext/html=other.desktop;\n"},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
+        << ""
+        << "ROOT/bin/other";
     QTest::newRow("removed association passed over")
         << FileList{{"config/mimeapps.list", "[Removed Associations]\ntext/html=browse.desktop;\n"},
                     {"etc1/mimeapps.list", "[Added Associations]\ntext/html=browse.desktop;other.desktop;\n"},
                     {"share1/applications/browse.desktop", entryFor("browse %u")},
                     {"share1/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
-    QTest::newRow("mime cache last")
-        << FileList{{"share2/applications/mimeinfo.cache", "[MIME Cache]\ntext/html=other.desktop;\n"},
-                    {"share2/applications/other.desktop", entryFor("other %u")}}
-        << "" << "ROOT/bin/other";
-    QTest::newRow("other types only")
-        << FileList{{"config/mimeapps.list", "[Default Applications]\ntext/plain=browse.desktop\n"},
-                    {"share1/applications/browse.desktop", entryFor("browse %u")}}
-        << "" << "";
-    QTest::newRow("program not on PATH")
-        << FileList{{"config/mimeapps.list", defaults.arg("gone.desktop")},
-                    {"share1/applications/gone.desktop", entryFor("no-such-browser %u")}}
-        << "" << "";
-    QTest::newRow("no associations at all") << FileList{} << "" << "";
+        << ""
+        << "ROOT/bin/other";
+    QTest::newRow("mime cache last") << FileList{{"share2/applications/mimeinfo.cache",
+                                                  "[MIME Cache]\ntext/html=other.desktop;\n"},
+                                                 {"share2/applications/other.desktop", entryFor("other %u")}}
+                                     << ""
+                                     << "ROOT/bin/other";
+    QTest::newRow("other types only") << FileList{{"config/mimeapps.list",
+                                                   "[Default Applications]\ntext/plain=browse.desktop\n"},
+                                                  {"share1/applications/browse.desktop", entryFor("browse %u")}}
+                                      << ""
+                                      << "";
+    QTest::newRow("program not on PATH") << FileList{{"config/mimeapps.list", defaults.arg("gone.desktop")},
+                                                     {"share1/applications/gone.desktop",
+                                                      entryFor("no-such-browser %u")}}
+                                         << ""
+                                         << "";
+    QTest::newRow("no associations at all") << FileList{} << ""
+                                            << "";
 }
 
 void tst_ClickAndBrowse::defaultHtmlHandler()
@@ -345,7 +370,8 @@ void tst_ClickAndBrowse::addressIsOneArgument()
     QVERIFY(writeFile(path("config/mimeapps.list"), "[Default Applications]\ntext/html=web.desktop\n"));
     QVERIFY(writeFile(path("data/applications/web.desktop"),
                       QStringLiteral("[Desktop Entry]\nType=Application\nExec=\"%1\" %u\n")
-                          .arg(path("bin/Web Browser/browse")).toUtf8()));
+                          .arg(path("bin/Web Browser/browse"))
+                          .toUtf8()));
     EnvironmentGuard environment;
     environment.set("XDG_CONFIG_HOME", path("config"));
     environment.set("XDG_CONFIG_DIRS", path("none"));
@@ -364,12 +390,14 @@ void tst_ClickAndBrowse::startsTheProgramForReal()
     const QString record = path("arguments");
     QVERIFY(writeFile(path("bin/Web Browser/browse"),
                       QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"%1.part\" && mv \"%1.part\" \"%1\"\n")
-                          .arg(record).toUtf8(),
+                          .arg(record)
+                          .toUtf8(),
                       true));
     QVERIFY(writeFile(path("config/mimeapps.list"), "[Default Applications]\ntext/html=web.desktop\n"));
     QVERIFY(writeFile(path("data/applications/web.desktop"),
                       QStringLiteral("[Desktop Entry]\nType=Application\nExec=\"%1\" --new-window %u\n")
-                          .arg(path("bin/Web Browser/browse")).toUtf8()));
+                          .arg(path("bin/Web Browser/browse"))
+                          .toUtf8()));
     EnvironmentGuard environment;
     environment.set("XDG_CONFIG_HOME", path("config"));
     environment.set("XDG_CONFIG_DIRS", path("none"));

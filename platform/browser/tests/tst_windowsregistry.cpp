@@ -25,9 +25,9 @@ private:
 void tst_WindowsRegistry::initTestCase()
 {
     m_path = "Software\\Vesperon tests\\" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
-    QCOMPARE(RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
-                             nullptr),
-             ERROR_SUCCESS);
+    QCOMPARE(
+        RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr),
+        ERROR_SUCCESS);
     const auto setString = [this](const char *name, DWORD type, const std::string &text) {
         return RegSetValueExA(m_key, name, 0, type, reinterpret_cast<const BYTE *>(text.c_str()),
                               DWORD(text.size() + 1));
@@ -76,11 +76,21 @@ void tst_WindowsRegistry::readRegistryString_data()
     QTest::addColumn<QString>("subKey");
     QTest::addColumn<QString>("valueName");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("unnamed string") << "" << "" << R"("C:\Program Files\Web\browse.exe" -nohome)";
-    QTest::newRow("number as digits") << "" << "number" << "4000000000";
-    QTest::newRow("expandable string") << "" << "expandable" << "";
-    QTest::newRow("missing value") << "" << "missing" << "";
-    QTest::newRow("missing key") << "\\missing" << "" << "";
+    QTest::newRow("unnamed string") << ""
+                                    << ""
+                                    << R"("C:\Program Files\Web\browse.exe" -nohome)";
+    QTest::newRow("number as digits") << ""
+                                      << "number"
+                                      << "4000000000";
+    QTest::newRow("expandable string") << ""
+                                       << "expandable"
+                                       << "";
+    QTest::newRow("missing value") << ""
+                                   << "missing"
+                                   << "";
+    QTest::newRow("missing key") << "\\missing"
+                                 << ""
+                                 << "";
 }
 
 void tst_WindowsRegistry::readRegistryString()
@@ -88,8 +98,8 @@ void tst_WindowsRegistry::readRegistryString()
     QFETCH(QString, subKey);
     QFETCH(QString, valueName);
     QFETCH(QString, expected);
-    const std::string text = ClickAndBrowse::ReadRegistryString(HKEY_CURRENT_USER, m_path + subKey.toStdString(),
-                                                                valueName.toStdString());
+    const std::string text =
+        ClickAndBrowse::ReadRegistryString(HKEY_CURRENT_USER, m_path + subKey.toStdString(), valueName.toStdString());
     QCOMPARE(QString::fromStdString(text), expected);
 }
 

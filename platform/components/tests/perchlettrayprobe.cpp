@@ -49,8 +49,9 @@ QString panelTree()
 QRect dockedIcon(const QString &program)
 {
     // A line of the tree: 0x400007 "title": ("probe" "Probe")  22x22+2+1  +640+1
-    const QRegularExpression line(QStringLiteral(R"(0x[0-9a-f]+ .*\("%1" [^)]*\)\s+(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+))")
-                                      .arg(QRegularExpression::escape(program)));
+    const QRegularExpression line(
+        QStringLiteral(R"(0x[0-9a-f]+ .*\("%1" [^)]*\)\s+(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+))")
+            .arg(QRegularExpression::escape(program)));
     const QRegularExpressionMatch match = line.match(panelTree());
     if (!match.hasMatch())
         return {};
@@ -61,8 +62,8 @@ QRect dockedIcon(const QString &program)
 // The share of the icon's pixels on the screen that are near the colour.
 double shareOnScreen(const QRect &area, const QColor &colour)
 {
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
-                                                                     area.height()).toImage();
+    const QImage image =
+        QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
     if (image.isNull())
         return 0;
     int near = 0;

@@ -38,22 +38,38 @@ void tst_DateEdit::shortDateText_data()
     QTest::addColumn<int>("referenceYear");
     QTest::addColumn<QDate>("expected");
 
-    QTest::newRow("US two-digit year of this century") << "en_US" << "12/10/26" << 2026 << QDate(2026, 12, 10);
-    QTest::newRow("US 49 years ahead") << "en_US" << "1/1/75" << 2026 << QDate(2075, 1, 1);
-    QTest::newRow("US 50 years back") << "en_US" << "1/1/76" << 2026 << QDate(1976, 1, 1);
-    QTest::newRow("US window follows the reference") << "en_US" << "1/1/76" << 2030 << QDate(2076, 1, 1);
-    QTest::newRow("US four-digit year") << "en_US" << "12/10/2026" << 2026 << QDate(2026, 12, 10);
-    QTest::newRow("US blanks around") << "en_US" << "  12/31/26 " << 2026 << QDate(2026, 12, 31);
-    QTest::newRow("German day first") << "de_DE" << "10.12.26" << 2026 << QDate(2026, 12, 10);
-    QTest::newRow("German four-digit year") << "de_DE" << "01.02.2027" << 2026 << QDate(2027, 2, 1);
-    QTest::newRow("British four-digit short form") << "en_GB" << "10/12/2026" << 2026 << QDate(2026, 12, 10);
-    QTest::newRow("empty") << "en_US" << "" << 2026 << QDate();
-    QTest::newRow("blanks only") << "en_US" << "   " << 2026 << QDate();
-    QTest::newRow("words") << "en_US" << "tomorrow" << 2026 << QDate();
-    QTest::newRow("no such month") << "en_US" << "13/10/26" << 2026 << QDate();
-    QTest::newRow("no such day") << "de_DE" << "31.04.26" << 2026 << QDate();
-    QTest::newRow("other locale's order") << "de_DE" << "12/10/26" << 2026 << QDate();
-    QTest::newRow("half a date") << "en_US" << "12/10" << 2026 << QDate();
+    QTest::newRow("US two-digit year of this century") << "en_US"
+                                                       << "12/10/26" << 2026 << QDate(2026, 12, 10);
+    QTest::newRow("US 49 years ahead") << "en_US"
+                                       << "1/1/75" << 2026 << QDate(2075, 1, 1);
+    QTest::newRow("US 50 years back") << "en_US"
+                                      << "1/1/76" << 2026 << QDate(1976, 1, 1);
+    QTest::newRow("US window follows the reference") << "en_US"
+                                                     << "1/1/76" << 2030 << QDate(2076, 1, 1);
+    QTest::newRow("US four-digit year") << "en_US"
+                                        << "12/10/2026" << 2026 << QDate(2026, 12, 10);
+    QTest::newRow("US blanks around") << "en_US"
+                                      << "  12/31/26 " << 2026 << QDate(2026, 12, 31);
+    QTest::newRow("German day first") << "de_DE"
+                                      << "10.12.26" << 2026 << QDate(2026, 12, 10);
+    QTest::newRow("German four-digit year") << "de_DE"
+                                            << "01.02.2027" << 2026 << QDate(2027, 2, 1);
+    QTest::newRow("British four-digit short form") << "en_GB"
+                                                   << "10/12/2026" << 2026 << QDate(2026, 12, 10);
+    QTest::newRow("empty") << "en_US"
+                           << "" << 2026 << QDate();
+    QTest::newRow("blanks only") << "en_US"
+                                 << "   " << 2026 << QDate();
+    QTest::newRow("words") << "en_US"
+                           << "tomorrow" << 2026 << QDate();
+    QTest::newRow("no such month") << "en_US"
+                                   << "13/10/26" << 2026 << QDate();
+    QTest::newRow("no such day") << "de_DE"
+                                 << "31.04.26" << 2026 << QDate();
+    QTest::newRow("other locale's order") << "de_DE"
+                                          << "12/10/26" << 2026 << QDate();
+    QTest::newRow("half a date") << "en_US"
+                                 << "12/10" << 2026 << QDate();
 }
 
 void tst_DateEdit::shortDateText()

@@ -14,7 +14,8 @@ public:
     void writeProperties(PropertyBag &bag) const override { bag.writeProperty(QStringLiteral("Level"), level, 3); }
     qint16 level = 3;
 };
-const ControlRegistration registration(QStringLiteral("Tests.Gauge"), [](QWidget *parent) { return new Gauge(parent); });
+const ControlRegistration registration(QStringLiteral("Tests.Gauge"),
+                                       [](QWidget *parent) { return new Gauge(parent); });
 } // namespace
 
 class tst_ControlRegistry : public QObject

@@ -19,12 +19,13 @@ public:
         caption = bag.readString(QStringLiteral("Caption"), QString());
         names = bag.names();
     }
-    void writeProperties(PropertyBag &) const override {}
+    void writeProperties(PropertyBag &) const override { }
     qint16 level = 0;
     QString caption;
     QStringList names;
 };
-const ControlRegistration registration(QStringLiteral("Tests.Gauge"), [](QWidget *parent) { return new Gauge(parent); });
+const ControlRegistration registration(QStringLiteral("Tests.Gauge"),
+                                       [](QWidget *parent) { return new Gauge(parent); });
 } // namespace
 
 class tst_PlaceholderLoader : public QObject

@@ -70,21 +70,32 @@ void tst_PropertyBag::damagedTextIsRefused_data()
     const QByteArray head = R"({"format": "vesperon-property-bag", "version": 1, "properties": )";
     QTest::newRow("empty") << QByteArray() << "not a property bag";
     QTest::newRow("binary") << QByteArray("\x00\xff\xfe garbage", 11) << "not a property bag";
-    QTest::newRow("truncated") << head + R"([{"name": "A", "type": "bool", "val)" << "not a property bag";
+    QTest::newRow("truncated") << head + R"([{"name": "A", "type": "bool", "val)"
+                               << "not a property bag";
     QTest::newRow("other json") << QByteArray(R"({"hello": 1})") << "format name";
     QTest::newRow("array root") << QByteArray("[1, 2]") << "format name";
-    QTest::newRow("future version")
-        << QByteArray(R"({"format": "vesperon-property-bag", "version": 2, "properties": []})") << "version";
-    QTest::newRow("no list") << head + "{}}" << "no property list";
-    QTest::newRow("entry not object") << head + "[3]}" << "not an object";
-    QTest::newRow("nameless") << head + R"([{"type": "bool", "value": true}]})" << "no name";
-    QTest::newRow("unknown type") << head + R"([{"name": "A", "type": "date", "value": 1}]})" << "unknown type";
-    QTest::newRow("bool as text") << head + R"([{"name": "A", "type": "bool", "value": "yes"}]})" << "\"A\"";
-    QTest::newRow("fraction as int") << head + R"([{"name": "A", "type": "int", "value": 1.5}]})" << "\"A\"";
-    QTest::newRow("huge int") << head + R"([{"name": "A", "type": "int", "value": 1e300}]})" << "\"A\"";
-    QTest::newRow("bad base64") << head + R"([{"name": "A", "type": "bytes", "value": "@@@"}]})" << "\"A\"";
+    QTest::newRow("future version") << QByteArray(
+        R"({"format": "vesperon-property-bag", "version": 2, "properties": []})")
+                                    << "version";
+    QTest::newRow("no list") << head + "{}}"
+                             << "no property list";
+    QTest::newRow("entry not object") << head + "[3]}"
+                                      << "not an object";
+    QTest::newRow("nameless") << head + R"([{"type": "bool", "value": true}]})"
+                              << "no name";
+    QTest::newRow("unknown type") << head + R"([{"name": "A", "type": "date", "value": 1}]})"
+                                  << "unknown type";
+    QTest::newRow("bool as text") << head + R"([{"name": "A", "type": "bool", "value": "yes"}]})"
+                                  << "\"A\"";
+    QTest::newRow("fraction as int") << head + R"([{"name": "A", "type": "int", "value": 1.5}]})"
+                                     << "\"A\"";
+    QTest::newRow("huge int") << head + R"([{"name": "A", "type": "int", "value": 1e300}]})"
+                              << "\"A\"";
+    QTest::newRow("bad base64") << head + R"([{"name": "A", "type": "bytes", "value": "@@@"}]})"
+                                << "\"A\"";
     QTest::newRow("twice") << head + R"([{"name": "A", "type": "int", "value": 1},
-                                         {"name": "A", "type": "int", "value": 2}]})" << "twice";
+                                         {"name": "A", "type": "int", "value": 2}]})"
+                           << "twice";
 }
 
 void tst_PropertyBag::damagedTextIsRefused()
@@ -118,7 +129,11 @@ void tst_PropertyBag::failedSaveKeepsTheOldFile()
     PropertyBag old;
     old.writeProperty(QStringLiteral("A"), 1);
     QVERIFY(old.save(path));
-    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray before = [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
 
     // A save that cannot complete (here: the file's folder is read-only, as for a program folder
     // under /usr) leaves the previous file whole. Root may write anyway; then the save succeeds.

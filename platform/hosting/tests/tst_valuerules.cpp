@@ -60,7 +60,10 @@ void tst_ValueRules::integerRangeFails()
     QCOMPARE(multiplyInt16(-128, 256), qint16(-32768));
 
     bool ran = false;
-    QVERIFY(!withoutOverflow([&] { ran = true; addInt16(32767, 1); }));
+    QVERIFY(!withoutOverflow([&] {
+        ran = true;
+        addInt16(32767, 1);
+    }));
     QVERIFY(ran);
     QVERIFY(withoutOverflow([] { addInt16(1, 1); }));
 }
@@ -104,7 +107,7 @@ void tst_ValueRules::twips()
 {
     QCOMPARE(twipsToPixels(285), 19);
     QCOMPARE(twipsToPixels(5370), 358);
-    QCOMPARE(twipsToPixels(7.5), 0);   // half a pixel, to even
+    QCOMPARE(twipsToPixels(7.5), 0); // half a pixel, to even
     QCOMPARE(twipsToPixels(22.5), 2);
     QCOMPARE(pixelsToTwips(24), 360.0);
 }

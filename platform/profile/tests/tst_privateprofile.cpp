@@ -63,39 +63,50 @@ void TestPrivateProfile::read_data()
     QTest::addColumn<QString>("expected");
 
     const QByteArray usual = "[Global]\nSuppressSound=TRUE\n";
-    QTest::newRow("same case") << usual << "Global" << "SuppressSound" << "TRUE";
-    QTest::newRow("upper-case names") << usual << "GLOBAL" << "SUPPRESSSOUND" << "TRUE";
-    QTest::newRow("lower-case names in file")
-        << QByteArray("[global]\nsuppresssound=true\n") << "Global" << "SuppressSound" << "true";
-    QTest::newRow("blanks around names")
-        << QByteArray("  [ Global ]  \n  SuppressSound  =TRUE\n") << "Global" << "SuppressSound"
-        << "TRUE";
-    QTest::newRow("value as written")
-        << QByteArray("[Global]\nSuppressSound=  a = b  \n") << "Global" << "SuppressSound"
-        << "  a = b  ";
-    QTest::newRow("CR LF endings")
-        << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "Global" << "SuppressSound"
-        << "TRUE";
-    QTest::newRow("no final line end")
-        << QByteArray("[Global]\nSuppressSound=TRUE") << "Global" << "SuppressSound" << "TRUE";
+    QTest::newRow("same case") << usual << "Global"
+                               << "SuppressSound"
+                               << "TRUE";
+    QTest::newRow("upper-case names") << usual << "GLOBAL"
+                                      << "SUPPRESSSOUND"
+                                      << "TRUE";
+    QTest::newRow("lower-case names in file") << QByteArray("[global]\nsuppresssound=true\n") << "Global"
+                                              << "SuppressSound"
+                                              << "true";
+    QTest::newRow("blanks around names") << QByteArray("  [ Global ]  \n  SuppressSound  =TRUE\n") << "Global"
+                                         << "SuppressSound"
+                                         << "TRUE";
+    QTest::newRow("value as written") << QByteArray("[Global]\nSuppressSound=  a = b  \n") << "Global"
+                                      << "SuppressSound"
+                                      << "  a = b  ";
+    QTest::newRow("CR LF endings") << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "Global"
+                                   << "SuppressSound"
+                                   << "TRUE";
+    QTest::newRow("no final line end") << QByteArray("[Global]\nSuppressSound=TRUE") << "Global"
+                                       << "SuppressSound"
+                                       << "TRUE";
     QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=\n") << "Global"
-                                 << "SuppressSound" << "";
+                                 << "SuppressSound"
+                                 << "";
     QTest::newRow("missing key") << QByteArray("[Global]\nOther=1\n") << "Global"
-                                 << "SuppressSound" << "default";
+                                 << "SuppressSound"
+                                 << "default";
     QTest::newRow("missing section") << QByteArray("[Other]\nSuppressSound=TRUE\n") << "Global"
-                                     << "SuppressSound" << "default";
-    QTest::newRow("key of another section")
-        << QByteArray("[Global]\nA=1\n[Other]\nSuppressSound=TRUE\n") << "Global"
-        << "SuppressSound" << "default";
-    QTest::newRow("key before any section")
-        << QByteArray("SuppressSound=TRUE\n[Global]\n") << "Global" << "SuppressSound"
-        << "default";
+                                     << "SuppressSound"
+                                     << "default";
+    QTest::newRow("key of another section") << QByteArray("[Global]\nA=1\n[Other]\nSuppressSound=TRUE\n") << "Global"
+                                            << "SuppressSound"
+                                            << "default";
+    QTest::newRow("key before any section") << QByteArray("SuppressSound=TRUE\n[Global]\n") << "Global"
+                                            << "SuppressSound"
+                                            << "default";
     QTest::newRow("comment and line without =")
-        << QByteArray("; SuppressSound=FALSE\n[Global]\nSuppressSound\n; x\nSuppressSound=TRUE\n")
-        << "Global" << "SuppressSound" << "TRUE";
+        << QByteArray("; SuppressSound=FALSE\n[Global]\nSuppressSound\n; x\nSuppressSound=TRUE\n") << "Global"
+        << "SuppressSound"
+        << "TRUE";
     QTest::newRow("first of a repeated section")
         << QByteArray("[Global]\nSuppressSound=1\n[Global]\nSuppressSound=2\n") << "Global"
-        << "SuppressSound" << "1";
+        << "SuppressSound"
+        << "1";
 }
 
 void TestPrivateProfile::read()
@@ -105,25 +116,22 @@ void TestPrivateProfile::read()
     QFETCH(QString, key);
     QFETCH(QString, expected);
     writeFile(content);
-    QCOMPARE(PrivateProfile::readString(section, key, QStringLiteral("default"), 256, m_file),
-             expected);
+    QCOMPARE(PrivateProfile::readString(section, key, QStringLiteral("default"), 256, m_file), expected);
 }
 
 void TestPrivateProfile::readCutsToMaxLength()
 {
     writeFile("[Global]\nLong=" + QByteArray(300, 'x') + "\n");
-    QCOMPARE(PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Long"), {}, 256,
-                                        m_file),
+    QCOMPARE(PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Long"), {}, 256, m_file),
              QString(256, u'x'));
 }
 
 void TestPrivateProfile::readOfMissingFileGivesDefault()
 {
-    QCOMPARE(PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Key"),
-                                        QStringLiteral("d"), 256, m_file),
-             QStringLiteral("d"));
-    QCOMPARE(PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Key"), {}, 256,
-                                        m_dir->path()),
+    QCOMPARE(
+        PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Key"), QStringLiteral("d"), 256, m_file),
+        QStringLiteral("d"));
+    QCOMPARE(PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Key"), {}, 256, m_dir->path()),
              QString());
 }
 
@@ -135,39 +143,49 @@ void TestPrivateProfile::write_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("new file") << QByteArray("<missing>") << "GLOBAL" << "SUPPRESSSOUND" << "TRUE"
-                              << QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n");
-    QTest::newRow("empty file") << QByteArray() << "GLOBAL" << "SUPPRESSSOUND" << "TRUE"
-                                << QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n");
+    QTest::newRow("new file") << QByteArray("<missing>") << "GLOBAL"
+                              << "SUPPRESSSOUND"
+                              << "TRUE" << QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n");
+    QTest::newRow("empty file") << QByteArray() << "GLOBAL"
+                                << "SUPPRESSSOUND"
+                                << "TRUE" << QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n");
     QTest::newRow("replaced in place, names kept as written")
         << QByteArray("; my settings\r\n[Global]\r\nSuppressSound = FALSE\r\nOther=x\r\n\r\n"
                       "[More]\r\nA=1\r\n")
-        << "GLOBAL" << "SUPPRESSSOUND" << "TRUE"
+        << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE"
         << QByteArray("; my settings\r\n[Global]\r\nSuppressSound =TRUE\r\nOther=x\r\n\r\n"
                       "[More]\r\nA=1\r\n");
     QTest::newRow("key added at the end of its section, before the blank line")
-        << QByteArray("[Global]\nOther=x\n\n[More]\nA=1\n") << "GLOBAL" << "SUPPRESSSOUND"
+        << QByteArray("[Global]\nOther=x\n\n[More]\nA=1\n") << "GLOBAL"
+        << "SUPPRESSSOUND"
         << "TRUE" << QByteArray("[Global]\nOther=x\nSUPPRESSSOUND=TRUE\n\n[More]\nA=1\n");
     QTest::newRow("key added to a last line without end")
-        << QByteArray("[global]\r\nOther=x") << "GLOBAL" << "SUPPRESSSOUND" << "FALSE"
-        << QByteArray("[global]\r\nOther=x\r\nSUPPRESSSOUND=FALSE\r\n");
+        << QByteArray("[global]\r\nOther=x") << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "FALSE" << QByteArray("[global]\r\nOther=x\r\nSUPPRESSSOUND=FALSE\r\n");
     QTest::newRow("section appended after the others")
-        << QByteArray("[More]\r\nA=1") << "GLOBAL" << "SUPPRESSSOUND" << "TRUE"
-        << QByteArray("[More]\r\nA=1\r\n[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n");
-    QTest::newRow("only the first repeated section changes")
-        << QByteArray("[Global]\nK=1\n[Global]\nK=2\n") << "GLOBAL" << "K" << "3"
-        << QByteArray("[Global]\nK=3\n[Global]\nK=2\n");
-    QTest::newRow("empty value")
-        << QByteArray("[Global]\nSuppressSound=TRUE\n") << "Global" << "SuppressSound" << ""
-        << QByteArray("[Global]\nSuppressSound=\n");
+        << QByteArray("[More]\r\nA=1") << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE" << QByteArray("[More]\r\nA=1\r\n[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n");
+    QTest::newRow("only the first repeated section changes") << QByteArray("[Global]\nK=1\n[Global]\nK=2\n") << "GLOBAL"
+                                                             << "K"
+                                                             << "3" << QByteArray("[Global]\nK=3\n[Global]\nK=2\n");
+    QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=TRUE\n") << "Global"
+                                 << "SuppressSound"
+                                 << "" << QByteArray("[Global]\nSuppressSound=\n");
     QTest::newRow("text outside sections and odd bytes kept")
-        << QByteArray("\xef\xbb\xbfloose text\n[Global]\n\tkey\t=\t\xe4\n") << "Global" << "Key"
+        << QByteArray("\xef\xbb\xbfloose text\n[Global]\n\tkey\t=\t\xe4\n") << "Global"
+        << "Key"
         << "v" << QByteArray("\xef\xbb\xbfloose text\n[Global]\n\tkey\t=v\n");
     QTest::newRow("names given with blanks around them find the entry")
-        << QByteArray("[Global]\nSuppressSound=FALSE\n") << " Global\t" << " SuppressSound "
+        << QByteArray("[Global]\nSuppressSound=FALSE\n") << " Global\t"
+        << " SuppressSound "
         << "TRUE" << QByteArray("[Global]\nSuppressSound=TRUE\n");
     QTest::newRow("a first section after a byte-order mark")
-        << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=FALSE\n") << "GLOBAL" << "SUPPRESSSOUND"
+        << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=FALSE\n") << "GLOBAL"
+        << "SUPPRESSSOUND"
         << "TRUE" << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=TRUE\n");
 }
 
@@ -182,8 +200,7 @@ void TestPrivateProfile::write()
         writeFile(before);
     QVERIFY(PrivateProfile::writeString(section, key, value, m_file));
     QCOMPARE(readFile(), after);
-    QCOMPARE(PrivateProfile::readString(section, key, QStringLiteral("default"), 256, m_file),
-             value);
+    QCOMPARE(PrivateProfile::readString(section, key, QStringLiteral("default"), 256, m_file), value);
 }
 
 void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
@@ -191,13 +208,27 @@ void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("line break in value") << "Global" << "Key" << "TRUE\n[Other]";
-    QTest::newRow("carriage return in key") << "Global" << "Ke\ry" << "TRUE";
-    QTest::newRow("= in key") << "Global" << "K=ey" << "TRUE";
-    QTest::newRow("] in section") << "Glo]bal" << "Key" << "TRUE";
-    QTest::newRow("empty key") << "Global" << " " << "TRUE";
-    QTest::newRow("empty section") << "" << "Key" << "TRUE";
-    QTest::newRow("key that would read as a section") << "Global" << " [Other]" << "TRUE";
+    QTest::newRow("line break in value") << "Global"
+                                         << "Key"
+                                         << "TRUE\n[Other]";
+    QTest::newRow("carriage return in key") << "Global"
+                                            << "Ke\ry"
+                                            << "TRUE";
+    QTest::newRow("= in key") << "Global"
+                              << "K=ey"
+                              << "TRUE";
+    QTest::newRow("] in section") << "Glo]bal"
+                                  << "Key"
+                                  << "TRUE";
+    QTest::newRow("empty key") << "Global"
+                               << " "
+                               << "TRUE";
+    QTest::newRow("empty section") << ""
+                                   << "Key"
+                                   << "TRUE";
+    QTest::newRow("key that would read as a section") << "Global"
+                                                      << " [Other]"
+                                                      << "TRUE";
 }
 
 void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile()
@@ -215,14 +246,14 @@ void TestPrivateProfile::writeThatFailsLeavesNothingBehind()
 {
     // A folder stands where the file should be: nothing can be written, and nothing is left.
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Vesperon.Ini")));
-    QVERIFY(!PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("K"),
-                                         QStringLiteral("TRUE"), m_file));
+    QVERIFY(
+        !PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("K"), QStringLiteral("TRUE"), m_file));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
     // A file in a folder that does not exist.
     m_file = m_dir->filePath(QStringLiteral("missing/Vesperon.Ini"));
-    QVERIFY(!PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("K"),
-                                         QStringLiteral("TRUE"), m_file));
+    QVERIFY(
+        !PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("K"), QStringLiteral("TRUE"), m_file));
 }
 
 void TestPrivateProfile::unusablePlaces_data()

@@ -11,10 +11,7 @@ class RecordingSurface final : public QWidget, public ShapedSurface
 {
 public:
     using QWidget::QWidget;
-    void setVisibleShape(const QPainterPath &shape) override
-    {
-        shapes.append(shape);
-    }
+    void setVisibleShape(const QPainterPath &shape) override { shapes.append(shape); }
     QList<QPainterPath> shapes;
 };
 

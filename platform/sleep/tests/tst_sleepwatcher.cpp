@@ -26,8 +26,9 @@ private:
 
 void tst_SleepWatcher::initTestCase()
 {
-    m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                   QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    m_daemon.start(QStringLiteral("dbus-daemon"),
+                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                    QStringLiteral("--print-address=1")});
     if (!m_daemon.waitForStarted(5000))
         QSKIP("dbus-daemon is not installed");
     QVERIFY(m_daemon.waitForReadyRead(10000));
@@ -70,8 +71,8 @@ void tst_SleepWatcher::passesOnSleepAndWakeUp()
 
 void tst_SleepWatcher::withoutABusItListensToNothing()
 {
-    const QDBusConnection nowhere = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                                  QStringLiteral("nowhere"));
+    const QDBusConnection nowhere =
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("nowhere"));
     SleepWatcher watcher(nowhere);
     QVERIFY(!watcher.isListening());
 }

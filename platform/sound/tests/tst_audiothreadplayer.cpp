@@ -103,8 +103,8 @@ QByteArray waveBytes(int durationMs, quint16 formatTag = 1, const QByteArray &ex
     const quint32 rate = 8000;
     const QByteArray data(int(rate * 2 * durationMs / 1000), '\0');
     QByteArray format = le16(formatTag) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) + le16(16);
-    QByteArray body = "WAVE" + extraChunk + "fmt " + le32(quint32(format.size())) + format
-        + "data" + le32(quint32(data.size())) + data;
+    QByteArray body = "WAVE" + extraChunk + "fmt " + le32(quint32(format.size())) + format + "data"
+        + le32(quint32(data.size())) + data;
     return "RIFF" + le32(quint32(body.size())) + body;
 }
 
@@ -167,22 +167,20 @@ void TestAudioThreadPlayer::waveInfo_data()
     QTest::newRow("chunk before the format")
         << waveBytes(250, 1, QByteArray("LIST") + le32(3) + QByteArray("abc\0", 4)) << qint64(250);
     QTest::newRow("floating point") << waveBytes(500, 3) << qint64(500);
-    QTest::newRow("cut short: the length is what is there")
-        << waveBytes(1000).left(44 + 8000) << qint64(500);
+    QTest::newRow("cut short: the length is what is there") << waveBytes(1000).left(44 + 8000) << qint64(500);
     QTest::newRow("empty file") << QByteArray() << qint64(-1);
     QTest::newRow("text") << QByteArray("[Global]\nSuppressSound=TRUE\n") << qint64(-1);
     QTest::newRow("header only") << waveBytes(1000).left(20) << qint64(-1);
     QTest::newRow("no sound data") << waveBytes(0) << qint64(-1);
     QTest::newRow("compressed format") << waveBytes(1000, 0x55) << qint64(-1);
-    QTest::newRow("garbage after RIFF")
-        << QByteArray("RIFF\x10\0\0\0WAVEjunk\xff\xff\xff\x7f", 20) << qint64(-1);
+    QTest::newRow("garbage after RIFF") << QByteArray("RIFF\x10\0\0\0WAVEjunk\xff\xff\xff\x7f", 20) << qint64(-1);
 
     // Headers whose numbers would divide by zero or run past the file.
     const auto header = [](quint16 channels, quint32 rate, quint16 bits, quint32 dataSize, int dataBytes) {
         const QByteArray format = le16(1) + le16(channels) + le32(rate) + le32(rate * channels * bits / 8)
             + le16(quint16(channels * bits / 8)) + le16(bits);
-        const QByteArray body = "WAVEfmt " + le32(quint32(format.size())) + format + "data" + le32(dataSize)
-            + QByteArray(dataBytes, '\0');
+        const QByteArray body =
+            "WAVEfmt " + le32(quint32(format.size())) + format + "data" + le32(dataSize) + QByteArray(dataBytes, '\0');
         return "RIFF" + le32(quint32(body.size())) + body;
     };
     QTest::newRow("no channels") << header(0, 8000, 16, 1600, 1600) << qint64(-1);
@@ -267,8 +265,8 @@ void TestAudioThreadPlayer::unplayableFileIsSkipped()
     QFETCH(QByteArray, content);
     const auto audio = player(-1);
     const QString playing = file(QStringLiteral("playing.wav"), waveBytes(10000));
-    const QString path = content == "<missing>" ? m_dir->filePath(QStringLiteral("bad.wav"))
-                                                : file(QStringLiteral("bad.wav"), content);
+    const QString path =
+        content == "<missing>" ? m_dir->filePath(QStringLiteral("bad.wav")) : file(QStringLiteral("bad.wav"), content);
     QVERIFY(!audio->play(playing, false));
     QElapsedTimer elapsed;
     elapsed.start();
@@ -281,8 +279,7 @@ void TestAudioThreadPlayer::unplayableFileIsSkipped()
 void TestAudioThreadPlayer::playerWithoutVoiceFails()
 {
     AudioThreadPlayer audio([] { return std::unique_ptr<SoundVoice>(); });
-    const std::optional<SoundPlayerFailure> failure =
-        audio.play(file(QStringLiteral("a.wav"), waveBytes(100)), true);
+    const std::optional<SoundPlayerFailure> failure = audio.play(file(QStringLiteral("a.wav"), waveBytes(100)), true);
     QVERIFY(failure);
     QVERIFY(failure->number != 0);
     QVERIFY(!failure->message.isEmpty());
