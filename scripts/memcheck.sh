@@ -21,7 +21,7 @@ echo "memcheck: the program ended with status $status; full report in $log"
 sed -n '/LEAK SUMMARY/,/suppressed/p' "$log" | sed 's/^==[0-9]*== //'
 # A definitely lost block whose allocation stack passes through our sources or libraries.
 ours=$(awk '/definitely lost in loss record/ {block=1; text=""} block {text=text $0 "\n"}
-            block && /^==[0-9]+== *$/ {if (text ~ /\/work\/|Vesperon|libDurix|libTamsel|libVesperon|\/app\/|\/clock\/|\/durationbox\/|\/platform\//) n++; block=0}
+            block && /^==[0-9]+== *$/ {if (text ~ /Vesperon|libDurix|libTamsel|libVesperon|\/app\/|\/clock\/|\/durationbox\/|\/platform\/|\/common\//) n++; block=0}
             END {print n+0}' "$log")
 echo "memcheck: definitely lost blocks allocated in Vesperon's code: $ours"
 [[ $ours -eq 0 ]]

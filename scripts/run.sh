@@ -6,7 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
-if [[ -x build/bin/Vesperon ]]; then
-    exec build/bin/Vesperon "$@"
-fi
-exec build/bin/spanfielddemo "$@"
+exec build/bin/Vesperon "$@"
