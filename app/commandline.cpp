@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 
+#include <QStringList>
+
 CommandLine::Switches CommandLine::parse(const QString &argumentText)
 {
     const auto present = [&argumentText](const char *switchText) {
@@ -13,16 +15,6 @@ CommandLine::Switches CommandLine::parse(const QString &argumentText)
     switches.shutDown = present("-3");
     switches.forceShutDown = present("-4");
     return switches;
-}
-
-QString CommandLine::argumentText(const QStringList &arguments)
-{
-    return arguments.mid(1).join(u' ');
-}
-
-bool CommandLine::isDryRun(const QStringList &arguments, const QByteArray &dryRunVariable)
-{
-    return arguments.mid(1).contains(QStringLiteral("--dry-run")) || dryRunVariable == "1";
 }
 
 QString CommandLine::helpText()

@@ -10,9 +10,6 @@ class TestCommandLine : public QObject
 private slots:
     void parse_data();
     void parse();
-    void argumentText();
-    void isDryRun_data();
-    void isDryRun();
     void helpText();
 };
 
@@ -67,35 +64,6 @@ void TestCommandLine::parse()
     if (switches.noMessages)
         found << QStringLiteral("/NOMSG");
     QCOMPARE(found.join(u' '), expected);
-}
-
-void TestCommandLine::argumentText()
-{
-    QCOMPARE(CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon")}), QString());
-    QCOMPARE(
-        CommandLine::argumentText({QStringLiteral("/opt/-1/Vesperon"), QStringLiteral("-3"), QStringLiteral("x y")}),
-        QStringLiteral("-3 x y"));
-}
-
-void TestCommandLine::isDryRun_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("variable");
-    QTest::addColumn<bool>("expected");
-
-    QTest::newRow("plain") << QStringList{"Vesperon", "-4"} << QByteArray() << false;
-    QTest::newRow("--dry-run") << QStringList{"Vesperon", "-4", "--dry-run"} << QByteArray() << true;
-    QTest::newRow("variable 1") << QStringList{"Vesperon"} << QByteArray("1") << true;
-    QTest::newRow("variable 0") << QStringList{"Vesperon"} << QByteArray("0") << false;
-    QTest::newRow("program named --dry-run") << QStringList{"--dry-run", "-4"} << QByteArray() << false;
-}
-
-void TestCommandLine::isDryRun()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, variable);
-    QFETCH(bool, expected);
-    QCOMPARE(CommandLine::isDryRun(arguments, variable), expected);
 }
 
 void TestCommandLine::helpText()
