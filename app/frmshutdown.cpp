@@ -4,7 +4,7 @@
 
 #include "appresources.h"
 #include "commandline.h"
-#include "countdown.h"
+#include "countdownmath.h"
 #include "fontfallbacks.h"
 #include "frmsplash.h"
 #include "sessionbackend.h"
@@ -292,7 +292,7 @@ void frmShutdown::InitDeadline()
 {
     m_clock->setProperty("ShowActualTime", true);
     ui->lblRemains->setText(QString());
-    const Countdown::Proposal proposal = Countdown::proposeDeadline(m_time->currentDateTime());
+    const CountdownMath::Proposal proposal = CountdownMath::proposeDeadline(m_time->currentDateTime());
     m_dateEdit->setProperty("Value", QLocale().toString(proposal.date, QLocale::ShortFormat));
     m_timeEdit->setProperty("SecondsPastMidnight", float(proposal.secondsPastMidnight));
 }
@@ -367,7 +367,7 @@ void frmShutdown::timTControl_Timer()
     if (entries.date.isValid()) {
         // A rest beyond 32 bits cannot be counted down; it is refused like a wrong entry.
         ValueRules::withoutOverflow(
-            [&] { remaining = Countdown::remainingSeconds(entries.seconds, m_lastSecond, entries.date, today); });
+            [&] { remaining = CountdownMath::remainingSeconds(entries.seconds, m_lastSecond, entries.date, today); });
     }
     const bool passedWhileArmed = remaining < 0 && m_timeWasLeft && entries == m_lastEntries;
     m_lastEntries = entries;
@@ -386,7 +386,7 @@ void frmShutdown::timTControl_Timer()
 
     ui->lblRemains->setText(QStringLiteral("Time until ")
                             + (ui->optShutdown_0->isChecked() ? QStringLiteral("Shutdown") : QStringLiteral("Restart"))
-                            + QStringLiteral(": ") + Countdown::FormatRemaining(remaining));
+                            + QStringLiteral(": ") + CountdownMath::FormatRemaining(remaining));
     m_blink = !m_blink;
     m_sysTray->setImagenumber(m_blink ? 2 : 1);
     if (remaining <= 180 && remaining > 60 && !m_warned3Min) {

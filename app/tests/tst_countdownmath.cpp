@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "countdown.h"
+#include "countdownmath.h"
 
 #include <QTest>
 
-using namespace Countdown;
+using namespace CountdownMath;
 
-class tst_Countdown : public QObject
+class tst_CountdownMath : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ private Q_SLOTS:
     void remaining();
 };
 
-void tst_Countdown::formatRemaining_data()
+void tst_CountdownMath::formatRemaining_data()
 {
     QTest::addColumn<qint32>("seconds");
     QTest::addColumn<QString>("text");
@@ -33,13 +33,13 @@ void tst_Countdown::formatRemaining_data()
     QTest::newRow("largest") << 2147483647 << "24855 Tg. 03:14:07";
 }
 
-void tst_Countdown::formatRemaining()
+void tst_CountdownMath::formatRemaining()
 {
     QFETCH(qint32, seconds);
     QTEST(FormatRemaining(seconds), "text");
 }
 
-void tst_Countdown::proposal_data()
+void tst_CountdownMath::proposal_data()
 {
     QTest::addColumn<QTime>("now");
     QTest::addColumn<int>("dayOffset");
@@ -53,7 +53,7 @@ void tst_Countdown::proposal_data()
     QTest::newRow("midnight") << QTime(0, 0) << 0 << 3600;
 }
 
-void tst_Countdown::proposal()
+void tst_CountdownMath::proposal()
 {
     QFETCH(QTime, now);
     QFETCH(int, dayOffset);
@@ -63,7 +63,7 @@ void tst_Countdown::proposal()
     QTEST(p.secondsPastMidnight, "seconds");
 }
 
-void tst_Countdown::remaining_data()
+void tst_CountdownMath::remaining_data()
 {
     QTest::addColumn<float>("entry");
     QTest::addColumn<qint32>("second");
@@ -76,7 +76,7 @@ void tst_Countdown::remaining_data()
     QTest::newRow("half to even") << 10.5f << 0 << 0 << 10;
 }
 
-void tst_Countdown::remaining()
+void tst_CountdownMath::remaining()
 {
     QFETCH(float, entry);
     QFETCH(qint32, second);
@@ -85,5 +85,5 @@ void tst_Countdown::remaining()
     QTEST(remainingSeconds(entry, second, today.addDays(dayOffset), today), "remaining");
 }
 
-QTEST_GUILESS_MAIN(tst_Countdown)
-#include "tst_countdown.moc"
+QTEST_GUILESS_MAIN(tst_CountdownMath)
+#include "tst_countdownmath.moc"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "countdown.h"
+#include "countdownmath.h"
 
 #include <timesource.h>
 #include <valuerules.h>
 
-namespace Countdown {
+namespace CountdownMath {
 
 QString FormatRemaining(qint32 seconds)
 {
@@ -39,4 +39,4 @@ qint32 remainingSeconds(float entrySeconds, qint32 processedSecond, const QDate 
     return remaining;
 }
 
-} // namespace Countdown
+} // namespace CountdownMath

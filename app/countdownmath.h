@@ -6,7 +6,7 @@
 #include <QString>
 
 // The arithmetic of Vesperon's countdown, apart from the window that shows it.
-namespace Countdown {
+namespace CountdownMath {
 
 // "1 Tg. 02:03:04" for 93784 seconds; the days only when there is at least one.
 QString FormatRemaining(qint32 seconds);
@@ -25,4 +25,4 @@ Proposal proposeDeadline(const QDateTime &now);
 // Throws std::overflow_error when the rest does not fit 32 bits.
 qint32 remainingSeconds(float entrySeconds, qint32 processedSecond, const QDate &entryDate, const QDate &today);
 
-} // namespace Countdown
+} // namespace CountdownMath
