@@ -254,10 +254,10 @@ void tst_MainWindow::switchingKeepsWarningsAndRearmingRepeatsThem()
     f.run(2);
     QVERIFY(f.played().isEmpty());
     QVERIFY(f.remainsText().startsWith(QStringLiteral("Time until Restart: ")));
-    QVERIFY(f.window->blnWarned3Min());
+    QVERIFY(f.window->countdown().blnWarned3Min());
 
     f.arm(2);
-    QVERIFY(!f.window->blnWarned3Min());
+    QVERIFY(!f.window->countdown().blnWarned3Min());
     f.arm(0);
     f.run(1);
     QCOMPARE(f.played(), QStringList{QStringLiteral("s3mins.wav (wait)")});
