@@ -4,7 +4,7 @@
 
 #include "appresources.h"
 #include "commandline.h"
-#include "countdown.h"
+#include "countdownmath.h"
 #include "fontfallbacks.h"
 #include "frmsplash.h"
 #include "sessionbackend.h"
@@ -26,8 +26,6 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
-
-#include <cmath>
 
 namespace {
 const QString Title = QStringLiteral("The Vesperon");
@@ -292,7 +290,7 @@ void frmShutdown::InitDeadline()
 {
     m_clock->setProperty("ShowActualTime", true);
     ui->lblRemains->setText(QString());
-    const Countdown::Proposal proposal = Countdown::proposeDeadline(m_time->currentDateTime());
+    const CountdownMath::Proposal proposal = CountdownMath::proposeDeadline(m_time->currentDateTime());
     m_dateEdit->setProperty("Value", QLocale().toString(proposal.date, QLocale::ShortFormat));
     m_timeEdit->setProperty("SecondsPastMidnight", float(proposal.secondsPastMidnight));
 }
@@ -336,11 +334,10 @@ void frmShutdown::optShutdown_Click(int index)
         ui->lblRemains->setText(QString());
         repaint();
         PlayWave(soundPath(QStringLiteral("ssurvive.wav")), false);
-        m_warned3Min = false;
-        m_warned1Min = false;
+        m_countdown.disarm();
         return;
     }
-    m_timeWasLeft = false;
+    m_countdown.arm();
     m_sysTray->setImagenumber(2);
     m_clock->setProperty("Picture", imgSkull(1));
     ui->imgPistol->show();
@@ -356,27 +353,14 @@ void frmShutdown::timTControl_Timer()
     m_inTimer = true;
     const auto leave = qScopeGuard([this] { m_inTimer = false; });
 
-    if (qint64(std::floor(m_time->secondsPastMidnight())) == m_lastSecond)
+    const QDateTime now = m_time->currentDateTime();
+    const Countdown::Answer answer =
+        m_countdown.tick({TimeSource::secondsPastMidnight(now), now.date(),
+                          m_timeEdit->property("SecondsPastMidnight").toFloat(), m_dateEdit->property("Value").toDate(),
+                          ui->optShutdown_0->isChecked() ? Countdown::Action::ShutDown : Countdown::Action::Restart});
+    if (answer.kind == Countdown::Answer::Skip)
         return;
-    m_lastSecond = ValueRules::toInt32(m_time->secondsPastMidnight());
-
-    const QDate today = m_time->today();
-    const Entries entries{m_timeEdit->property("SecondsPastMidnight").toFloat(),
-                          m_dateEdit->property("Value").toDate()};
-    qint32 remaining = -1;
-    if (entries.date.isValid()) {
-        // A rest beyond 32 bits cannot be counted down; it is refused like a wrong entry.
-        ValueRules::withoutOverflow(
-            [&] { remaining = Countdown::remainingSeconds(entries.seconds, m_lastSecond, entries.date, today); });
-    }
-    const bool passedWhileArmed = remaining < 0 && m_timeWasLeft && entries == m_lastEntries;
-    m_lastEntries = entries;
-    m_timeWasLeft = remaining >= 0;
-    if (passedWhileArmed) {
-        ExecuteKillJob();
-        return;
-    }
-    if (remaining < 0) {
+    if (answer.kind == Countdown::Answer::Refuse) {
         if (!m_noMessages)
             MessageBoxHook::show({this, Title, QStringLiteral("*** Invalid Date/Time-Entries! ***"),
                                   QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
@@ -384,20 +368,15 @@ void frmShutdown::timTControl_Timer()
         return;
     }
 
-    ui->lblRemains->setText(QStringLiteral("Time until ")
-                            + (ui->optShutdown_0->isChecked() ? QStringLiteral("Shutdown") : QStringLiteral("Restart"))
-                            + QStringLiteral(": ") + Countdown::FormatRemaining(remaining));
-    m_blink = !m_blink;
-    m_sysTray->setImagenumber(m_blink ? 2 : 1);
-    if (remaining <= 180 && remaining > 60 && !m_warned3Min) {
-        m_warned3Min = true;
+    if (!answer.text.isEmpty())
+        ui->lblRemains->setText(answer.text);
+    if (answer.trayImage != 0)
+        m_sysTray->setImagenumber(answer.trayImage);
+    if (answer.warning == Countdown::Warning::ThreeMinutes)
         PlayWave(soundPath(QStringLiteral("s3mins.wav")), true);
-    }
-    if (remaining <= 60 && remaining > 10 && !m_warned1Min) {
-        m_warned1Min = true;
+    if (answer.warning == Countdown::Warning::OneMinute)
         PlayWave(soundPath(QStringLiteral("s1min.wav")), true);
-    }
-    if (remaining <= 0)
+    if (answer.kind == Countdown::Answer::CarryOut)
         ExecuteKillJob();
 }
 

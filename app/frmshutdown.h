@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "countdown.h"
 #include "inihandler.h"
 #include "sound.h"
 
 #include <hostedcontrol.h>
 
-#include <QDate>
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -32,10 +32,10 @@ class frmShutdown;
 // focus into the time entry; later activations change nothing.
 //
 // The countdown is armed while "Shut-Down" or "Restart" is selected: the timer ticks twice a
-// second, each new second shows the rest under the clock and blinks the tray icon, the warnings
-// play three minutes and one minute before, and at the deadline ExecuteKillJob plays the final
-// sound and asks for the forced shut down or restart. A deadline that lies in the past is
-// refused with a message and disarms.
+// second and the window does what its Countdown answers: each new second shows the rest under the
+// clock and blinks the tray icon, the warnings play three minutes and one minute before, and at the
+// deadline ExecuteKillJob plays the final sound and asks for the forced shut down or restart. A
+// deadline that lies in the past is refused with a message and disarms.
 //
 // The six session-end actions go to the session backend handed in, which the program chooses
 // once at start (the system's own, or a dry run); the window never asks for confirmation and
@@ -61,8 +61,6 @@ public:
     bool blnSuppressSound() const { return m_suppressSound; }
     // "/NOMSG" was given: informational boxes stay closed; questions are still asked.
     bool blnNoMessages() const { return m_noMessages; }
-    bool blnWarned3Min() const { return m_warned3Min; }
-    bool blnWarned1Min() const { return m_warned1Min; }
 
     // The folder of the program file, without a trailing separator.
     QString programFolder() const { return m_programFolder; }
@@ -90,7 +88,11 @@ public:
     void cmdForceRestart_Click();
     void EnableShutdownPrivilege();
 
-    // The countdown tick, run by timTControl.
+    // The state of the countdown: the warnings given and the seconds left.
+    const Countdown &countdown() const { return m_countdown; }
+    // The countdown tick, run by timTControl: reads the time and the entries once and shows, warns,
+    // refuses or carries out as the countdown answers. A tick that comes while one is still being
+    // processed (from the nested loop of a message box) is turned away.
     void timTControl_Timer();
     // The machine woke from sleep: an armed countdown catches up at once.
     void resumedFromSleep();
@@ -141,24 +143,9 @@ private:
     bool m_suppressSound = false;
     bool m_noMessages = false;
     bool m_activated = false;
-    bool m_warned3Min = false;
-    bool m_warned1Min = false;
 
+    Countdown m_countdown;
     bool m_inTimer = false;
-    qint32 m_lastSecond = 0;
-    bool m_blink = false;
-
-    // What the last processed tick of this arming read, so that a deadline that passed while the
-    // countdown ran (a machine that slept over it, a clock that jumped) is carried out, while a
-    // deadline that was already past, or that the user moved into the past, is refused.
-    struct Entries
-    {
-        float seconds = 0.0f;
-        QDate date;
-        bool operator==(const Entries &other) const { return seconds == other.seconds && date == other.date; }
-    };
-    Entries m_lastEntries;
-    bool m_timeWasLeft = false;
 
     bool m_closeWithoutQuestion = false;
 };

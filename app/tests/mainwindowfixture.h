@@ -30,7 +30,7 @@ inline const QStringList Sounds{"shereIam.wav", "skill.wav", "ssurvive.wav", "s3
 class Fixture
 {
 public:
-    explicit Fixture(const QTime &start)
+    explicit Fixture(const QTime &start, const QString &argumentText = QString())
         : time(QDateTime(Today, start))
     {
         for (const QString &name : Sounds) {
@@ -44,7 +44,7 @@ public:
             return answer;
         });
         window = std::make_unique<frmShutdown>(session, player, folder.path(), &time);
-        window->load(QString());
+        window->load(argumentText);
     }
     ~Fixture() { MessageBoxHook::setHandler(previousHandler); }
 

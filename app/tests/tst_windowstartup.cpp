@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frmshutdown.h"
-#include "messageboxhook.h"
-#include "recordingsessionbackend.h"
-#include "recordingsoundplayer.h"
+#include "mainwindowfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,12 +14,17 @@
 
 #include <memory>
 
+using namespace MainWindowTest;
+
 namespace {
 constexpr quint32 Windows95 = 0x80000000u;
 constexpr quint32 WindowsNT = 0x0A280105u;
 } // namespace
 
-class TestFrmShutdown : public QObject
+// The main window from its load to its first activation: caption, system family and help, the
+// command-line switches and the session-end actions, the sound setting and PlayWave, the proposed
+// deadline, the disarmed look, the layout and the focus.
+class tst_WindowStartup : public QObject
 {
     Q_OBJECT
 
@@ -34,6 +38,9 @@ private slots:
     void switchesEndTheSessionDuringLoad();
     void sessionEndActions_data();
     void sessionEndActions();
+    void proposedDeadline_data();
+    void proposedDeadline();
+    void disarmedAtStart();
 
     void soundSettingAtLoad_data();
     void soundSettingAtLoad();
@@ -45,6 +52,7 @@ private slots:
     void greetingSuppressed();
     void noMessagesSilencesTheSoundFailureBox_data();
     void noMessagesSilencesTheSoundFailureBox();
+    void layoutAndFocus();
 
 private:
     std::unique_ptr<frmShutdown> makeWindow(quint32 version = WindowsNT);
@@ -58,7 +66,7 @@ private:
     QList<MessageBoxRequest> m_boxes;
 };
 
-void TestFrmShutdown::init()
+void tst_WindowStartup::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
@@ -70,18 +78,18 @@ void TestFrmShutdown::init()
     });
 }
 
-void TestFrmShutdown::cleanup()
+void tst_WindowStartup::cleanup()
 {
     MessageBoxHook::setHandler(std::move(m_previousHandler));
 }
 
-std::unique_ptr<frmShutdown> TestFrmShutdown::makeWindow(quint32 version)
+std::unique_ptr<frmShutdown> tst_WindowStartup::makeWindow(quint32 version)
 {
     m_session = std::make_unique<RecordingSessionBackend>(version);
     return std::make_unique<frmShutdown>(*m_session, *m_player, m_folder->path());
 }
 
-void TestFrmShutdown::writeFile(const QString &relativePath, const QByteArray &content)
+void tst_WindowStartup::writeFile(const QString &relativePath, const QByteArray &content)
 {
     const QString path = m_folder->filePath(relativePath);
     QDir().mkpath(QFileInfo(path).path());
@@ -90,12 +98,12 @@ void TestFrmShutdown::writeFile(const QString &relativePath, const QByteArray &c
     QCOMPARE(file.write(content), content.size());
 }
 
-QString TestFrmShutdown::sound(const QString &name) const
+QString tst_WindowStartup::sound(const QString &name) const
 {
     return m_folder->path() + QStringLiteral("/sound/") + name;
 }
 
-void TestFrmShutdown::loadSetsCaptionHelpAndFamily_data()
+void tst_WindowStartup::loadSetsCaptionHelpAndFamily_data()
 {
     QTest::addColumn<quint32>("version");
     QTest::addColumn<int>("family");
@@ -105,7 +113,7 @@ void TestFrmShutdown::loadSetsCaptionHelpAndFamily_data()
     QTest::newRow("no GetVersion: counts as NT") << 0u << 1 << "Running Windows NT";
 }
 
-void TestFrmShutdown::loadSetsCaptionHelpAndFamily()
+void tst_WindowStartup::loadSetsCaptionHelpAndFamily()
 {
     QFETCH(quint32, version);
     QFETCH(int, family);
@@ -127,7 +135,7 @@ void TestFrmShutdown::loadSetsCaptionHelpAndFamily()
     QCOMPARE(m_session->summary(), std::string());
 }
 
-void TestFrmShutdown::switchesEndTheSessionDuringLoad_data()
+void tst_WindowStartup::switchesEndTheSessionDuringLoad_data()
 {
     QTest::addColumn<QString>("argumentText");
     QTest::addColumn<quint32>("version");
@@ -149,7 +157,7 @@ void TestFrmShutdown::switchesEndTheSessionDuringLoad_data()
     QTest::newRow("/NOMSG with -2") << "/NOMSG -2" << WindowsNT << "force log off";
 }
 
-void TestFrmShutdown::switchesEndTheSessionDuringLoad()
+void tst_WindowStartup::switchesEndTheSessionDuringLoad()
 {
     QFETCH(QString, argumentText);
     QFETCH(quint32, version);
@@ -161,7 +169,7 @@ void TestFrmShutdown::switchesEndTheSessionDuringLoad()
     QCOMPARE(window->iniHandler().SettingsFilePath(), m_folder->path() + QStringLiteral("/Vesperon.Ini"));
 }
 
-void TestFrmShutdown::sessionEndActions_data()
+void tst_WindowStartup::sessionEndActions_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<quint32>("version");
@@ -183,7 +191,7 @@ void TestFrmShutdown::sessionEndActions_data()
     }
 }
 
-void TestFrmShutdown::sessionEndActions()
+void tst_WindowStartup::sessionEndActions()
 {
     QFETCH(QString, button);
     QFETCH(quint32, version);
@@ -205,7 +213,47 @@ void TestFrmShutdown::sessionEndActions()
     QVERIFY(m_boxes.isEmpty());
 }
 
-void TestFrmShutdown::soundSettingAtLoad_data()
+void tst_WindowStartup::proposedDeadline_data()
+{
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<int>("dayOffset");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("22:30") << QTime(22, 30) << 0 << QStringList{"23", "30", "00"};
+    QTest::newRow("23:30") << QTime(23, 30) << 1 << QStringList{"00", "30", "00"};
+    QTest::newRow("23:00") << QTime(23, 0) << 0 << QStringList{"00", "00", "00"};
+}
+
+void tst_WindowStartup::proposedDeadline()
+{
+    QFETCH(QTime, start);
+    QFETCH(int, dayOffset);
+    QFETCH(QStringList, fields);
+    Fixture f(start);
+    QCOMPARE(f.window->dateEdit()->property("Value").toDate(), Today.addDays(dayOffset));
+    QStringList shown;
+    for (int i = 1; i <= 3; ++i)
+        shown.append(f.window->timeEdit()->findChild<QLineEdit *>(QStringLiteral("txtTime%1").arg(i))->text());
+    QCOMPARE(shown, fields);
+    QCOMPARE(f.window->tamselClock()->property("ShowActualTime").toBool(), true);
+    QCOMPARE(f.remainsText(), QString());
+}
+
+void tst_WindowStartup::disarmedAtStart()
+{
+    Fixture f(QTime(12, 0));
+    QVERIFY(f.option(2)->isChecked());
+    QVERIFY(!f.window->timTControl()->isActive());
+    QVERIFY(f.pistol()->isHidden());
+    QCOMPARE(f.window->sysTray()->imagenumber(), qint16(1));
+    QCOMPARE(f.window->sysTray()->toolTip(), QStringLiteral("The Vesperon"));
+    QVERIFY(f.window->sysTray()->showIcon());
+    QCOMPARE(f.window->imgSkull(0).size(), QSize(500, 500));
+    QCOMPARE(f.window->imgSkull(1).size(), QSize(500, 500));
+    QCOMPARE(f.window->tamselClock()->property("Picture").value<QImage>(), f.window->imgSkull(0));
+    QCOMPARE(f.requests(), QString());
+}
+
+void tst_WindowStartup::soundSettingAtLoad_data()
 {
     QTest::addColumn<QByteArray>("settings"); // "<missing>": no file
     QTest::addColumn<bool>("suppressed");
@@ -221,7 +269,7 @@ void TestFrmShutdown::soundSettingAtLoad_data()
     QTest::newRow("no file") << QByteArray("<missing>") << false;
 }
 
-void TestFrmShutdown::soundSettingAtLoad()
+void tst_WindowStartup::soundSettingAtLoad()
 {
     QFETCH(QByteArray, settings);
     QFETCH(bool, suppressed);
@@ -239,7 +287,7 @@ void TestFrmShutdown::soundSettingAtLoad()
     QCOMPARE(m_player->requests().size(), suppressed ? 0 : 1);
 }
 
-void TestFrmShutdown::soundMenuWritesTheSetting()
+void tst_WindowStartup::soundMenuWritesTheSetting()
 {
     const QString settings = m_folder->filePath(QStringLiteral("Vesperon.Ini"));
     writeFile(QStringLiteral("sound/skill.wav"), "RIFF....");
@@ -278,7 +326,7 @@ void TestFrmShutdown::soundMenuWritesTheSetting()
              QStringLiteral("FALSE"));
 }
 
-void TestFrmShutdown::playWave_data()
+void tst_WindowStartup::playWave_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("wait");
@@ -292,7 +340,7 @@ void TestFrmShutdown::playWave_data()
     QTest::newRow("a folder") << "sound" << true << false;
 }
 
-void TestFrmShutdown::playWave()
+void tst_WindowStartup::playWave()
 {
     QFETCH(QString, file);
     QFETCH(bool, wait);
@@ -313,7 +361,7 @@ void TestFrmShutdown::playWave()
     QVERIFY(m_boxes.isEmpty());
 }
 
-void TestFrmShutdown::greetingOnFirstActivationOnly()
+void tst_WindowStartup::greetingOnFirstActivationOnly()
 {
     writeFile(QStringLiteral("sound/shereIam.wav"), "RIFF....");
     const auto window = makeWindow();
@@ -340,7 +388,7 @@ void TestFrmShutdown::greetingOnFirstActivationOnly()
     QCOMPARE(m_player->requests().size(), 1);
 }
 
-void TestFrmShutdown::greetingSuppressed()
+void tst_WindowStartup::greetingSuppressed()
 {
     writeFile(QStringLiteral("Vesperon.Ini"), "[Global]\nSuppressSound=TRUE\n");
     writeFile(QStringLiteral("sound/shereIam.wav"), "RIFF....");
@@ -351,7 +399,7 @@ void TestFrmShutdown::greetingSuppressed()
     QVERIFY(m_player->requests().isEmpty());
 }
 
-void TestFrmShutdown::noMessagesSilencesTheSoundFailureBox_data()
+void tst_WindowStartup::noMessagesSilencesTheSoundFailureBox_data()
 {
     QTest::addColumn<QString>("argumentText");
     QTest::addColumn<int>("boxes");
@@ -359,7 +407,7 @@ void TestFrmShutdown::noMessagesSilencesTheSoundFailureBox_data()
     QTest::newRow("/NOMSG") << "/NOMSG" << 0;
 }
 
-void TestFrmShutdown::noMessagesSilencesTheSoundFailureBox()
+void tst_WindowStartup::noMessagesSilencesTheSoundFailureBox()
 {
     QFETCH(QString, argumentText);
     QFETCH(int, boxes);
@@ -373,5 +421,37 @@ void TestFrmShutdown::noMessagesSilencesTheSoundFailureBox()
     QCOMPARE(m_player->requests().size(), 1);
 }
 
-QTEST_MAIN(TestFrmShutdown)
-#include "tst_frmshutdown.moc"
+void tst_WindowStartup::layoutAndFocus()
+{
+    Fixture f(QTime(10, 0));
+    f.window->show();
+    QApplication::setActiveWindow(f.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QCOMPARE(f.window->centralWidget()->size(), QSize(406, 544));
+    QCOMPARE(f.window->tamselClock()->geometry(), QRect(24, 15, 358, 358));
+    QVERIFY(f.window->size().width() == 406);
+    // The first activation greets and puts the focus into the hours of the time entry.
+    QCOMPARE(f.played(), QStringList{QStringLiteral("shereIam.wav")});
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtTime1"));
+
+    // Tab runs through the date entry, the time fields and the selected option; the hidden panel
+    // and the unselected options never take the focus.
+    // (Inside the date entry Tab first steps through day, month and year.)
+    QStringList order;
+    for (int i = 0; i < 12 && order.size() < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        const QString name =
+            f.window->dateEdit()->isAncestorOf(focus) ? QStringLiteral("DateEdit") : focus->objectName();
+        if (order.isEmpty() || order.last() != name)
+            order.append(name);
+    }
+    QCOMPARE(order,
+             (QStringList{"txtTime2", "txtTime3", "optShutdown_2", "DateEdit", "txtTime1", "txtTime2", "txtTime3",
+                          "optShutdown_2"}));
+    for (const char *hidden : {"cmdLogoff", "cmdForceShutdown", "txtHelp", "lblStatus"})
+        QVERIFY(f.window->findChild<QWidget *>(QLatin1String(hidden))->isHidden());
+}
+
+QTEST_MAIN(tst_WindowStartup)
+#include "tst_windowstartup.moc"
