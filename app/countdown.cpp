@@ -19,6 +19,12 @@ void Countdown::disarm()
     m_remaining = -1;
 }
 
+void Countdown::postpone()
+{
+    m_warned3Min = false;
+    m_warned1Min = false;
+}
+
 qint32 Countdown::remainingFor(const Reading &reading) const
 {
     qint32 remaining = -1;

@@ -60,6 +60,8 @@ public:
     void arm();
     // The user disarmed or the deadline was refused: the warnings are due again at the next arming.
     void disarm();
+    // The deadline was postponed: the warnings fall due again for the new deadline.
+    void postpone();
 
     Answer tick(const Reading &reading);
 

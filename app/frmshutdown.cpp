@@ -27,6 +27,9 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 const QString Title = QStringLiteral("The Vesperon");
 } // namespace
@@ -310,11 +313,6 @@ QImage frmShutdown::imgSkull(int index) const
                              : QStringLiteral(":/images/face-armed.png"));
 }
 
-bool frmShutdown::isArmed() const
-{
-    return ui->optShutdown_0->isChecked() || ui->optShutdown_1->isChecked();
-}
-
 void frmShutdown::setTimerInterval(int milliseconds)
 {
     // An interval of 0 stands for a timer that does not fire.
@@ -335,6 +333,7 @@ void frmShutdown::optShutdown_Click(int index)
         repaint();
         PlayWave(soundPath(QStringLiteral("ssurvive.wav")), false);
         m_countdown.disarm();
+        emit countdownChanged();
         return;
     }
     m_countdown.arm();
@@ -344,6 +343,7 @@ void frmShutdown::optShutdown_Click(int index)
     repaint();
     PlayWave(soundPath(QStringLiteral("skill.wav")), false);
     setTimerInterval(500);
+    emit countdownChanged();
 }
 
 void frmShutdown::timTControl_Timer()
@@ -360,6 +360,7 @@ void frmShutdown::timTControl_Timer()
                           ui->optShutdown_0->isChecked() ? Countdown::Action::ShutDown : Countdown::Action::Restart});
     if (answer.kind == Countdown::Answer::Skip)
         return;
+    emit countdownChanged();
     if (answer.kind == Countdown::Answer::Refuse) {
         if (!m_noMessages)
             MessageBoxHook::show({this, Title, QStringLiteral("*** Invalid Date/Time-Entries! ***"),
@@ -380,6 +381,98 @@ void frmShutdown::timTControl_Timer()
         ExecuteKillJob();
 }
 
+bool frmShutdown::isArmed() const
+{
+    return ui->optShutdown_0->isChecked() || ui->optShutdown_1->isChecked();
+}
+
+Countdown::Action frmShutdown::armedAction() const
+{
+    return ui->optShutdown_1->isChecked() ? Countdown::Action::Restart : Countdown::Action::ShutDown;
+}
+
+QDateTime frmShutdown::deadline() const
+{
+    const QDate date = m_dateEdit->property("Value").toDate();
+    const double seconds = std::floor(double(m_timeEdit->property("SecondsPastMidnight").toFloat()));
+    if (!date.isValid() || !std::isfinite(seconds))
+        return {};
+    const double days = std::floor(seconds / 86400.0);
+    if (std::abs(days) > 3650000.0)
+        return {};
+    return QDateTime(date.addDays(qint64(days)),
+                     QTime::fromMSecsSinceStartOfDay(int((seconds - days * 86400.0) * 1000.0)));
+}
+
+qint64 frmShutdown::remainingSeconds() const
+{
+    if (!isArmed())
+        return -1;
+    if (m_countdown.lngRemaining() >= 0)
+        return m_countdown.lngRemaining();
+    const QDateTime end = deadline();
+    return end.isValid() ? qMax<qint64>(0, m_time->currentDateTime().secsTo(end)) : -1;
+}
+
+void frmShutdown::writeDeadline(const QDateTime &deadline)
+{
+    m_dateEdit->setProperty("Value", QLocale().toString(deadline.date(), QLocale::ShortFormat));
+    m_timeEdit->setProperty("SecondsPastMidnight", float(deadline.time().msecsSinceStartOfDay() / 1000));
+}
+
+QString frmShutdown::armFor(Countdown::Action action, const QDateTime &deadline)
+{
+    const QDateTime now = m_time->currentDateTime();
+    const QDateTime end = deadline.addMSecs(-deadline.time().msec());
+    if (!end.isValid())
+        return QStringLiteral("The deadline is not a date and time.");
+    // The first tick comes half a second after arming and counts from the second it rounds to.
+    if (now.msecsTo(end) < 1000)
+        return QStringLiteral("The deadline %1 has passed.").arg(end.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (now.secsTo(end) > std::numeric_limits<qint32>::max())
+        return QStringLiteral("The deadline %1 lies too far ahead.")
+            .arg(end.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    writeDeadline(end);
+    QRadioButton *option = action == Countdown::Action::ShutDown ? ui->optShutdown_0 : ui->optShutdown_1;
+    // The option may be selected still after its action was carried out: arm it once more.
+    if (option->isChecked() && !m_timer->isActive())
+        optShutdown_Click(action == Countdown::Action::ShutDown ? 0 : 1);
+    option->setChecked(true);
+    emit countdownChanged();
+    return {};
+}
+
+QString frmShutdown::postpone(qint64 seconds)
+{
+    const QDateTime end = deadline();
+    if (!isArmed() || !m_timer->isActive() || !end.isValid())
+        return QStringLiteral("Vesperon is not counting down.");
+    if (seconds <= 0)
+        return QStringLiteral("A deadline can only be postponed by a positive number of seconds.");
+    const QDateTime later = end.addSecs(seconds);
+    if (m_time->currentDateTime().secsTo(later) > std::numeric_limits<qint32>::max())
+        return QStringLiteral("The deadline %1 lies too far ahead.")
+            .arg(later.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    writeDeadline(later);
+    m_countdown.postpone();
+    emit countdownChanged();
+    return {};
+}
+
+void frmShutdown::disarm()
+{
+    ui->optShutdown_2->setChecked(true);
+}
+
+void frmShutdown::bringForward()
+{
+    if (windowState() & Qt::WindowMinimized)
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void frmShutdown::resumedFromSleep()
 {
     if (m_timer->isActive())
@@ -389,6 +482,7 @@ void frmShutdown::resumedFromSleep()
 void frmShutdown::ExecuteKillJob()
 {
     setTimerInterval(0);
+    emit countdownChanged();
     m_clock->setProperty("ShowActualTime", false);
     const bool shutDown = ui->optShutdown_0->isChecked();
     ui->lblRemains->setText(shutDown ? QStringLiteral("SHUTDOWN!") : QStringLiteral("RESTARTING ..."));

@@ -106,6 +106,27 @@ public:
     void menExit_Click();
     void menInfo_Click();
 
+    // The countdown as scripts and other programs see and drive it. Arming, disarming and
+    // postponing go through the entries and the options exactly as the user's own choices do.
+    bool isArmed() const;
+    Countdown::Action armedAction() const;
+    // The deadline the entries hold; invalid when the date entry holds no date.
+    QDateTime deadline() const;
+    // The seconds left while armed, as the countdown last counted them (worked out from the
+    // deadline before the first tick); -1 while disarmed.
+    qint64 remainingSeconds() const;
+    // Each returns an empty text when done, else one line that says why nothing changed: a
+    // deadline that has passed or lies too far ahead, or a countdown that is not running.
+    QString armFor(Countdown::Action action, const QDateTime &deadline);
+    QString postpone(qint64 seconds);
+    void disarm();
+    // Brings the window forward: restored when minimised, raised and activated.
+    void bringForward();
+
+signals:
+    // Armed, the action, the deadline or the seconds left may have changed.
+    void countdownChanged();
+
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -121,7 +142,7 @@ private:
     void setUpDisarmedLook();
     void setTimerInterval(int milliseconds);
     void imgPistol_DblClick();
-    bool isArmed() const;
+    void writeDeadline(const QDateTime &deadline);
     QString soundPath(const QString &name) const;
 
     std::unique_ptr<Ui::frmShutdown> ui;

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audiothreadplayer.h"
+#include "commandline.h"
+#include "controlservice.h"
 #include "drysessionbackend.h"
 #include "frmshutdown.h"
+#include "runninginstance.h"
 #include "sessionbackend.h"
 #include "sleepwatcher.h"
 #include "startoptions.h"
 
 #include <QApplication>
+#include <QTextStream>
 
-#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -16,20 +19,39 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vesperon"));
     QApplication::setApplicationVersion(QStringLiteral(VESPERON_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
 
     const StartOptions options = StartOptions::read(QCoreApplication::arguments(), QDateTime::currentDateTime());
     if (!options.errorText().isEmpty()) {
-        std::fprintf(stderr, "vesperon: %s\n", qPrintable(options.errorText()));
+        err << "vesperon: " << options.errorText() << '\n';
         return 2;
     }
-    if (options.request() == StartOptions::Request::Help) {
-        std::fputs(qPrintable(StartOptions::usage()), stdout);
+    switch (options.request()) {
+    case StartOptions::Request::Help:
+        out << StartOptions::usage();
         return 0;
-    }
-    if (options.request() == StartOptions::Request::Version) {
-        std::printf("Vesperon %s\n", VESPERON_VERSION);
+    case StartOptions::Request::Version:
+        out << "Vesperon " << VESPERON_VERSION << '\n';
         return 0;
+    case StartOptions::Request::Postpone:
+    case StartOptions::Request::Cancel:
+    case StartOptions::Request::Status:
+        return RunningInstance(QDBusConnection::sessionBus()).carryOut(options, out, err);
+    case StartOptions::Request::Open:
+    case StartOptions::Request::Arm:
+        break;
     }
+
+    // One Vesperon per session: a start without legacy switches hands its request to the one that
+    // runs. The legacy switches act at once in any case.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    RunningInstance running(bus);
+    const CommandLine::Switches legacy = CommandLine::parse(options.legacyText());
+    const bool actsAtOnce = legacy.logOff || legacy.forceLogOff || legacy.shutDown || legacy.forceShutDown;
+    if (!actsAtOnce && running.isRunning())
+        return running.carryOut(options, out, err);
+
     // Chosen once, before anything can ask for a session end.
     const std::unique_ptr<SessionBackend> session = options.isDryRun() || qgetenv("VESPERON_DRY_RUN") == "1"
         ? std::make_unique<DrySessionBackend>()
@@ -38,6 +60,17 @@ int main(int argc, char *argv[])
 
     frmShutdown window(*session, player, QCoreApplication::applicationDirPath());
     window.load(options.legacyText());
+    ControlService service(window);
+    if (bus.isConnected() && service.exportOn(bus) && !bus.registerService(RunningInstance::ServiceName)
+        && running.isRunning())
+        return running.carryOut(options, out, err);
+    if (options.request() == StartOptions::Request::Arm) {
+        if (const QString refusal = window.armFor(options.action(), options.deadline()); !refusal.isEmpty()) {
+            err << "vesperon: " << refusal << '\n';
+            return 2;
+        }
+    }
+
     // A countdown that slept over its deadline acts as soon as the machine is awake again.
     const SleepWatcher sleep(QDBusConnection::systemBus());
     QObject::connect(&sleep, &SleepWatcher::resumed, &window, &frmShutdown::resumedFromSleep);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "countdown.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,7 @@ class StartOptions final
 {
 public:
     enum class Request { Open, Arm, Postpone, Cancel, Status, Help, Version };
-    enum class Action { ShutDown, Restart };
+    using Action = Countdown::Action;
 
     // Reads the arguments (the program's name first); now anchors times of day and spans.
     static StartOptions read(const QStringList &arguments, const QDateTime &now);
