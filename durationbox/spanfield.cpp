@@ -207,6 +207,19 @@ void Spanfield::setDayCount(qint16 vNewValue)
     }
 }
 
+QVariant Spanfield::dayCountProperty() const
+{
+    return QVariant::fromValue(dayCount());
+}
+
+void Spanfield::writeDayCountProperty(const QVariant &vNewValue)
+{
+    bool isNumber = false;
+    const double days = vNewValue.toDouble(&isNumber);
+    if (isNumber)
+        ValueRules::withoutOverflow([&] { setDayCount(ValueRules::toInt16(days)); });
+}
+
 void Spanfield::SetOverflowDisplay(bool state)
 {
     m_overflowShown = state;

@@ -26,6 +26,10 @@ class SpanfieldField;
 // 16-bit arithmetic overflows (more than 32767 days, a caption list beyond 32767 characters);
 // nothing is changed then. Through setProperty() the same write simply has no effect.
 //
+// DayCount reads as a qint16. Written through setProperty() it takes any number (or text holding
+// one), rounded halves to even; a value outside -32768..32767, NaN, an infinity or something that
+// is no number is refused and changes nothing, instead of wrapping around into the range.
+//
 // Events pass their arguments by reference; the control ignores what a handler leaves there.
 class DURIX_EXPORT Spanfield final : public HostedControl
 {
@@ -74,7 +78,7 @@ class DURIX_EXPORT Spanfield final : public HostedControl
     Q_PROPERTY(quint32 BackColor READ backColor WRITE setBackColor)
     Q_PROPERTY(float SecondsPastMidnight READ secondsPastMidnight WRITE writeSecondsPastMidnightProperty)
     Q_PROPERTY(bool Locked READ locked WRITE setLocked)
-    Q_PROPERTY(qint16 DayCount READ dayCount WRITE setDayCount)
+    Q_PROPERTY(QVariant DayCount READ dayCountProperty WRITE writeDayCountProperty)
     Q_PROPERTY(quint32 ForeColor READ foreColor WRITE setForeColor)
 
 public:
@@ -125,6 +129,8 @@ protected:
 private:
     void writeLabelSeperatorProperty(const QString &vNewValue);
     void writeSecondsPastMidnightProperty(float Secs);
+    QVariant dayCountProperty() const;
+    void writeDayCountProperty(const QVariant &vNewValue);
 
     void ArrangeFields();
     void SetOverflowDisplay(bool state);

@@ -12,6 +12,8 @@
 #include <QMetaClassInfo>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 const QString Marker3(3, QChar(0x00A7));
@@ -70,6 +72,8 @@ private Q_SLOTS:
     void secondsWrites_data();
     void secondsWrites();
     void overflowMarker();
+    void dayCountWrites_data();
+    void dayCountWrites();
     void hiddenFieldsAreIgnoredWhenRead();
     void overflowingWriteChangesNothing();
     void captionLists_data();
@@ -217,6 +221,54 @@ void tst_Spanfield::overflowMarker()
     control.setDayCount(-3);
     QCOMPARE(fieldTexts(control).first(), QStringLiteral("-3"));
     QCOMPARE(control.dayCount(), qint16(-3));
+}
+
+void tst_Spanfield::dayCountWrites_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("daysShown"); // empty: the write is refused
+    QTest::addColumn<int>("dayCount");
+
+    QTest::newRow("7") << QVariant(7) << "7" << 7;
+    QTest::newRow("-32768") << QVariant(-32768) << "-32768" << -32768;
+    QTest::newRow("32767 shows the marker") << QVariant(32767) << Marker3 << -1;
+    QTest::newRow("2.5 halves to even") << QVariant(2.5) << "2" << 2;
+    QTest::newRow("text") << QVariant(QStringLiteral("40")) << "40" << 40;
+    QTest::newRow("32768") << QVariant(32768) << QString() << 12;
+    QTest::newRow("40000") << QVariant(40000) << QString() << 12;
+    QTest::newRow("-32769") << QVariant(-32769) << QString() << 12;
+    QTest::newRow("32767.5") << QVariant(32767.5) << QString() << 12;
+    QTest::newRow("NaN") << QVariant(std::numeric_limits<double>::quiet_NaN()) << QString() << 12;
+    QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << QString() << 12;
+    QTest::newRow("1e10") << QVariant(1e10) << QString() << 12;
+    QTest::newRow("2^32 + 5") << QVariant(Q_INT64_C(4294967301)) << QString() << 12;
+    QTest::newRow("words") << QVariant(QStringLiteral("many")) << QString() << 12;
+    QTest::newRow("a date") << QVariant(QDate(2026, 1, 1)) << QString() << 12;
+}
+
+// Through the property system, a day count outside the 16-bit range changes nothing; it does not
+// wrap around into it.
+void tst_Spanfield::dayCountWrites()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, daysShown);
+    Spanfield control;
+    control.setShowDays(true);
+    control.setDayCount(12);
+    control.setSecondsPastMidnight(3661);
+    const QStringList before = fieldTexts(control);
+    int changes = 0;
+    connect(&control, &Spanfield::Change, this, [&] { ++changes; });
+
+    control.setProperty("DayCount", value);
+    if (daysShown.isEmpty()) {
+        QCOMPARE(fieldTexts(control), before);
+        QCOMPARE(changes, 0);
+    } else {
+        QCOMPARE(fieldTexts(control).first(), daysShown);
+    }
+    QTEST(int(control.dayCount()), "dayCount");
+    QTEST(control.property("DayCount").toInt(), "dayCount");
 }
 
 void tst_Spanfield::hiddenFieldsAreIgnoredWhenRead()
