@@ -329,7 +329,9 @@ void Spanfield::writeProperties(PropertyBag &bag) const
     bag.writeProperty(QStringLiteral("BackColor"), m_backColor, DefaultBackColor);
     bag.writeProperty(QStringLiteral("DayCount"), m_dayCount, qint16(0));
     bag.writeProperty(QStringLiteral("Locked"), m_locked, false);
-    bag.writeProperty(QStringLiteral("SecondsPastMidnight"), m_secondsPastMidnight, qint16(0));
+    // A time the fields made infinite cannot be stored; the bag then holds the default instead.
+    if (!bag.writeProperty(QStringLiteral("SecondsPastMidnight"), m_secondsPastMidnight, qint16(0)))
+        bag.writeProperty(QStringLiteral("SecondsPastMidnight"), qint16(0), qint16(0));
     bag.writeProperty(QStringLiteral("TextColor"), m_foreColor, DefaultForeColor);
 }
 

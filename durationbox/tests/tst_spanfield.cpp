@@ -10,8 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaClassInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -84,6 +86,8 @@ private Q_SLOTS:
     void colors();
     void persistenceRoundTrip();
     void bagWithMissingOrOddEntries();
+    void longDigitStringCostsOnlyItsOwnValue();
+    void bagWithADamagedEntry();
 
 private:
     QStringList unexpectedBoxes;
@@ -516,6 +520,93 @@ void tst_Spanfield::bagWithMissingOrOddEntries()
     control.resize(1, 1);
     QCOMPARE(label(control, 1)->text(), QString());
     QVERIFY(control.width() > 0);
+}
+
+namespace {
+
+// A control with every stored property away from its default.
+void changeEverything(Spanfield &control)
+{
+    control.setShowDays(true);
+    control.setShowSeconds(false);
+    control.setLabelSeperator(QStringLiteral("d;:;:;"));
+    control.setBackColor(0x00112233);
+    control.setForeColor(0x00445566);
+    control.setLocked(true);
+    control.setSecondsPastMidnight(2 * 86400 + 3660);
+}
+
+void compareEverythingButTheTime(const Spanfield &loaded)
+{
+    QCOMPARE(loaded.showDays(), true);
+    QCOMPARE(loaded.showSeconds(), false);
+    QCOMPARE(loaded.labelSeperator(), QStringLiteral("d;:;:;"));
+    QCOMPARE(loaded.backColor(), 0x00112233u);
+    QCOMPARE(loaded.foreColor(), 0x00445566u);
+    QCOMPARE(loaded.locked(), true);
+    QCOMPARE(loaded.dayCount(), qint16(2));
+}
+
+} // namespace
+
+// A field holding a digit string too long for a number makes the time read as infinite. Saving the
+// control then leaves the time out, so that the bag loads again with the seven other values and the
+// time at its default.
+void tst_Spanfield::longDigitStringCostsOnlyItsOwnValue()
+{
+    Spanfield original;
+    changeEverything(original);
+    field(original, 1)->setText(QString(40, u'9'));
+    QVERIFY(std::isinf(original.secondsPastMidnight()));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TimeEdit.bag"));
+    PropertyBag bag;
+    original.writeProperties(bag);
+    QString error;
+    QVERIFY2(bag.save(path, &error), qPrintable(error));
+
+    PropertyBag reread;
+    QVERIFY2(reread.load(path, &error), qPrintable(error));
+    QVERIFY2(reread.damagedEntries().isEmpty(), qPrintable(error));
+    QVERIFY(!reread.contains(QStringLiteral("SecondsPastMidnight")));
+    Spanfield loaded;
+    loaded.readProperties(reread);
+    compareEverythingButTheTime(loaded);
+    QCOMPARE(loaded.secondsPastMidnight(), 0.0f);
+    QCOMPARE(fieldTexts(loaded), (QStringList{"2", "00", "00", "00"}));
+}
+
+// A bag whose time entry holds no number (as an earlier save of an infinite time left it) loads with
+// the other seven values; the time falls back to its default.
+void tst_Spanfield::bagWithADamagedEntry()
+{
+    const QByteArray saved = R"({
+    "format": "vesperon-property-bag",
+    "properties": [
+        { "name": "LabelSeperator", "type": "string", "value": "d;:;:;" },
+        { "name": "ShowDays", "type": "bool", "value": true },
+        { "name": "ShowSeconds", "type": "bool", "value": false },
+        { "name": "BackColor", "type": "int", "value": 1122867 },
+        { "name": "DayCount", "type": "int", "value": 2 },
+        { "name": "Locked", "type": "bool", "value": true },
+        { "name": "SecondsPastMidnight", "type": "real", "value": null },
+        { "name": "TextColor", "type": "int", "value": 4478310 }
+    ],
+    "version": 1
+}
+)";
+    PropertyBag bag;
+    QString error;
+    QVERIFY2(bag.fromJson(saved, &error), qPrintable(error));
+    QVERIFY2(error.contains(QLatin1String("\"SecondsPastMidnight\"")), qPrintable(error));
+    QCOMPARE(bag.damagedEntries().size(), 1);
+    QCOMPARE(bag.damagedEntries().first().name, QStringLiteral("SecondsPastMidnight"));
+
+    Spanfield loaded;
+    loaded.readProperties(bag);
+    compareEverythingButTheTime(loaded);
+    QCOMPARE(loaded.secondsPastMidnight(), 0.0f);
 }
 
 QTEST_MAIN(tst_Spanfield)

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 
 #include <cmath>
 #include <limits>
@@ -16,7 +17,8 @@ namespace {
 
 const QLatin1String FormatName("vesperon-property-bag");
 constexpr int FormatVersion = 1;
-constexpr double LargestExactInteger = 9007199254740992.0; // 2^53
+constexpr qint64 LargestExactWhole = Q_INT64_C(1) << 53;
+constexpr double LargestExactInteger = double(LargestExactWhole);
 
 bool isWholeNumberType(const QMetaType &type)
 {
@@ -61,10 +63,43 @@ QJsonObject encodeEntry(const QString &name, const QVariant &value)
     return object;
 }
 
-bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString *error)
+// Why a value cannot go into a bag file so that it reads back as it was; empty when it can.
+QString unstorableBecause(const QVariant &value)
+{
+    if (!value.isValid())
+        return QStringLiteral("it has no value");
+    const QMetaType type = value.metaType();
+    switch (type.id()) {
+    case QMetaType::Bool:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        return {};
+    case QMetaType::Float:
+    case QMetaType::Double:
+        if (std::isfinite(value.toDouble()))
+            return {};
+        return QStringLiteral("the number %1 is not finite").arg(value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        if (value.toULongLong() <= quint64(LargestExactWhole))
+            return {};
+        return QStringLiteral("the whole number %1 cannot be stored exactly").arg(value.toULongLong());
+    default:
+        break;
+    }
+    if (isWholeNumberType(type)) {
+        if (const qint64 whole = value.toLongLong(); whole >= -LargestExactWhole && whole <= LargestExactWhole)
+            return {};
+        return QStringLiteral("the whole number %1 cannot be stored exactly").arg(value.toLongLong());
+    }
+    return QStringLiteral("a value of type %1 cannot be stored").arg(QString::fromLatin1(type.name()));
+}
+
+bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString *problem)
 {
     if (!json.isObject()) {
-        *error = QStringLiteral("an entry is not an object");
+        *problem = QStringLiteral("not an object");
         return false;
     }
     const QJsonObject object = json.toObject();
@@ -72,12 +107,12 @@ bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString
     const QString type = object.value(QStringLiteral("type")).toString();
     const QJsonValue jsonValue = object.value(QStringLiteral("value"));
     if (!jsonName.isString() || jsonName.toString().isEmpty()) {
-        *error = QStringLiteral("an entry has no name");
+        *problem = QStringLiteral("no name");
         return false;
     }
     *name = jsonName.toString();
     const auto wrongValue = [&] {
-        *error = QStringLiteral("entry \"%1\" has no valid %2 value").arg(*name, type);
+        *problem = QStringLiteral("no valid %1 value").arg(type);
         return false;
     };
     if (type == QLatin1String("bool")) {
@@ -106,10 +141,23 @@ bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString
             return wrongValue();
         *value = *decoded;
     } else {
-        *error = QStringLiteral("entry \"%1\" has the unknown type \"%2\"").arg(*name, type);
+        *problem = QStringLiteral("unknown type \"%1\"").arg(type);
         return false;
     }
     return true;
+}
+
+QString describe(const QList<PropertyBag::DamagedEntry> &damaged)
+{
+    if (damaged.isEmpty())
+        return {};
+    QStringList parts;
+    for (const PropertyBag::DamagedEntry &entry : damaged) {
+        const QString which = entry.name.isEmpty() ? QStringLiteral("entry %1").arg(entry.position)
+                                                   : QStringLiteral("\"%1\"").arg(entry.name);
+        parts.append(QStringLiteral("%1 (%2)").arg(which, entry.problem));
+    }
+    return QStringLiteral("damaged entries left out: %1").arg(parts.join(QLatin1String("; ")));
 }
 
 void setError(QString *errorString, const QString &message)
@@ -135,8 +183,17 @@ QVariant PropertyBag::readProperty(const QString &name, const QVariant &defaultV
     return i < 0 ? defaultValue : m_entries.at(i).value;
 }
 
-void PropertyBag::writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue)
+bool PropertyBag::writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue,
+                                QString *errorString)
 {
+    if (name.isEmpty()) {
+        setError(errorString, QStringLiteral("a property with no name cannot be stored"));
+        return false;
+    }
+    if (const QString problem = unstorableBecause(value); !problem.isEmpty()) {
+        setError(errorString, QStringLiteral("property \"%1\" cannot be stored: %2").arg(name, problem));
+        return false;
+    }
     const qsizetype i = indexOf(name);
     if (defaultValue.isValid() && value == defaultValue) {
         if (i >= 0)
@@ -146,6 +203,7 @@ void PropertyBag::writeProperty(const QString &name, const QVariant &value, cons
     } else {
         m_entries.append({name, value});
     }
+    return true;
 }
 
 bool PropertyBag::readBool(const QString &name, bool defaultValue) const
@@ -271,23 +329,25 @@ bool PropertyBag::fromJson(const QByteArray &json, QString *errorString)
         return false;
     }
     QList<Entry> entries;
-    for (const QJsonValue &item : properties.toArray()) {
+    QList<DamagedEntry> damaged;
+    QSet<QString> names;
+    const QJsonArray list = properties.toArray();
+    for (qsizetype i = 0; i < list.size(); ++i) {
         Entry entry;
-        QString error;
-        if (!decodeEntry(item, &entry.name, &entry.value, &error)) {
-            setError(errorString, QStringLiteral("damaged property bag: %1").arg(error));
-            return false;
+        QString problem;
+        const int position = int(i + 1);
+        if (!decodeEntry(list.at(i), &entry.name, &entry.value, &problem)) {
+            damaged.append({position, entry.name, problem});
+        } else if (names.contains(entry.name)) {
+            damaged.append({position, entry.name, QStringLiteral("the name appears twice")});
+        } else {
+            names.insert(entry.name);
+            entries.append(entry);
         }
-        for (const Entry &earlier : std::as_const(entries)) {
-            if (earlier.name == entry.name) {
-                setError(errorString,
-                         QStringLiteral("damaged property bag: entry \"%1\" appears twice").arg(entry.name));
-                return false;
-            }
-        }
-        entries.append(entry);
     }
     m_entries = entries;
+    m_damaged = damaged;
+    setError(errorString, describe(damaged));
     return true;
 }
 
@@ -299,11 +359,9 @@ bool PropertyBag::load(const QString &fileName, QString *errorString)
         return false;
     }
     QString error;
-    if (!fromJson(file.readAll(), &error)) {
-        setError(errorString, QStringLiteral("%1: %2").arg(fileName, error));
-        return false;
-    }
-    return true;
+    const bool loaded = fromJson(file.readAll(), &error);
+    setError(errorString, error.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(fileName, error));
+    return loaded;
 }
 
 bool PropertyBag::save(const QString &fileName, QString *errorString) const
