@@ -5,6 +5,7 @@
 #include "durix_export.h"
 
 #include <hostedcontrol.h>
+#include <propertybag.h>
 
 #include <QString>
 
@@ -127,6 +128,20 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The stored properties, written and read in this order: each one's key in the host's property
+    // bag and its default, which is also its initial value. ForeColor is stored as "TextColor".
+    struct Stored
+    {
+        static constexpr PropertyKey<QLatin1String> LabelSeperator{"LabelSeperator", QLatin1String("T;h;m;s")};
+        static constexpr PropertyKey<bool> ShowDays{"ShowDays", false};
+        static constexpr PropertyKey<bool> ShowSeconds{"ShowSeconds", true};
+        static constexpr PropertyKey<quint32> BackColor{"BackColor", 0x8000000Fu}; // the button face
+        static constexpr PropertyKey<qint16> DayCount{"DayCount", 0};
+        static constexpr PropertyKey<bool> Locked{"Locked", false};
+        static constexpr PropertyKey<float> SecondsPastMidnight{"SecondsPastMidnight", 0.0f};
+        static constexpr PropertyKey<quint32> ForeColor{"TextColor", 0x80000008u}; // the window text
+    };
+
     void writeLabelSeperatorProperty(const QString &vNewValue);
     void writeSecondsPastMidnightProperty(float Secs);
     QVariant dayCountProperty() const;
@@ -146,14 +161,14 @@ private:
     std::array<SpanfieldField *, 4> txtTime{};
     std::array<QLabel *, 4> lblSeperator{};
 
-    bool m_showDays = false;
-    bool m_showSeconds = true;
-    QString m_labelSeperator = QStringLiteral("T;h;m;s");
-    quint32 m_backColor = 0x8000000Fu;
-    quint32 m_foreColor = 0x80000008u;
-    mutable qint16 m_dayCount = 0;
-    bool m_locked = false;
-    mutable float m_secondsPastMidnight = 0.0f;
+    bool m_showDays = Stored::ShowDays.defaultValue;
+    bool m_showSeconds = Stored::ShowSeconds.defaultValue;
+    QString m_labelSeperator = Stored::LabelSeperator.defaultValue;
+    quint32 m_backColor = Stored::BackColor.defaultValue;
+    quint32 m_foreColor = Stored::ForeColor.defaultValue;
+    mutable qint16 m_dayCount = Stored::DayCount.defaultValue;
+    bool m_locked = Stored::Locked.defaultValue;
+    mutable float m_secondsPastMidnight = Stored::SecondsPastMidnight.defaultValue;
     bool m_overflowShown = false;
     bool m_arranging = false;
 };

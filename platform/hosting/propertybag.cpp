@@ -206,31 +206,6 @@ bool PropertyBag::writeProperty(const QString &name, const QVariant &value, cons
     return true;
 }
 
-bool PropertyBag::readBool(const QString &name, bool defaultValue) const
-{
-    const QVariant value = readProperty(name);
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool();
-    case QMetaType::QString: {
-        const QString text = value.toString().trimmed();
-        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-            return false;
-        break;
-    }
-    default:
-        if (bool ok = false; value.isValid()) {
-            const double number = value.toDouble(&ok);
-            if (ok && std::isfinite(number))
-                return number != 0.0;
-        }
-        break;
-    }
-    return defaultValue;
-}
-
 static bool readNumber(const QVariant &value, double *number)
 {
     if (!value.isValid() || value.metaType().id() == QMetaType::QByteArray)
@@ -250,6 +225,23 @@ static Int readWhole(const QVariant &value, Int defaultValue, double minimum, do
     return number < minimum || number > maximum ? defaultValue : static_cast<Int>(static_cast<qint64>(number));
 }
 
+bool PropertyBag::readBool(const QString &name, bool defaultValue) const
+{
+    const QVariant value = readProperty(name);
+    if (value.metaType().id() == QMetaType::Bool)
+        return value.toBool();
+    if (value.metaType().id() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+        return defaultValue;
+    }
+    double number = 0.0;
+    return readNumber(value, &number) ? number != 0.0 : defaultValue;
+}
+
 qint16 PropertyBag::readInt16(const QString &name, qint16 defaultValue) const
 {
     return readWhole<qint16>(readProperty(name), defaultValue, -32768.0, 32767.0);
@@ -262,7 +254,6 @@ qint32 PropertyBag::readInt32(const QString &name, qint32 defaultValue) const
 
 quint32 PropertyBag::readColor(const QString &name, quint32 defaultValue) const
 {
-    // Colours are stored as unsigned values by us and as signed 32-bit values by older hosts.
     return readWhole<quint32>(readProperty(name), defaultValue, -2147483648.0, 4294967295.0);
 }
 
@@ -278,6 +269,79 @@ QString PropertyBag::readString(const QString &name, const QString &defaultValue
 {
     const QVariant value = readProperty(name);
     return value.metaType().id() == QMetaType::QString ? value.toString() : defaultValue;
+}
+
+QByteArray PropertyBag::readBytes(const QString &name, const QByteArray &defaultValue) const
+{
+    const QVariant value = readProperty(name);
+    switch (value.metaType().id()) {
+    case QMetaType::QByteArray:
+        return value.toByteArray();
+    case QMetaType::QString:
+        return value.toString().toUtf8();
+    default:
+        return defaultValue;
+    }
+}
+
+bool PropertyBag::read(const PropertyKey<bool> &key) const
+{
+    return readBool(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+qint16 PropertyBag::read(const PropertyKey<qint16> &key) const
+{
+    return readInt16(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+quint32 PropertyBag::read(const PropertyKey<quint32> &key) const
+{
+    return readColor(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+float PropertyBag::read(const PropertyKey<float> &key) const
+{
+    return readSingle(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+QString PropertyBag::read(const PropertyKey<QLatin1String> &key) const
+{
+    return readString(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+QByteArray PropertyBag::read(const PropertyKey<QByteArrayView> &key) const
+{
+    return readBytes(QString::fromLatin1(key.name), key.defaultValue.toByteArray());
+}
+
+bool PropertyBag::write(const PropertyKey<bool> &key, bool value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<qint16> &key, qint16 value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<quint32> &key, quint32 value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<float> &key, float value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<QLatin1String> &key, const QString &value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, QString(key.defaultValue), errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<QByteArrayView> &key, const QByteArray &value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue.toByteArray(), errorString);
 }
 
 bool PropertyBag::contains(const QString &name) const

@@ -4,13 +4,42 @@
 #include "vesperon_hosting_export.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QLatin1String>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+// One stored item of a control: its key in the property bag and its default, which is also the
+// item's initial value in the control. T is the kind of item: bool (a flag), qint16 (a 16-bit
+// whole number), quint32 (a colour), float (a single-precision number), QLatin1String (a text) or
+// QByteArrayView (bytes, such as a picture). Each control keeps one table of these keys.
+template<typename T>
+struct PropertyKey
+{
+    const char *name;
+    T defaultValue;
+};
+
 // The stored values of one hosted control: named values, read with a default and written with a
 // default. A value equal to its default is not stored, so a missing name reads as that default.
+//
+// Items are written as their own type: flags as "bool", 16-bit numbers and colours as "int" (a
+// colour with its unsigned value 0..4294967295), singles as "real", texts as "string", bytes as
+// "bytes". Reading takes whatever a host may have stored under the name (this program's bags, a
+// form's values, an older host's bags) by one rule per kind of item; what the rule does not take
+// reads as the default, like a missing entry:
+// - Flag: a flag as it is; a number is true unless it is 0; the text "true" or "false" in any
+//   letter case, blanks around it ignored.
+// - Whole number, colour and single: a number; a flag (false 0, true 1); a text that holds a
+//   decimal number. Whole numbers and colours take the nearest whole number, halves to the even
+//   neighbour, and must then lie in their range: 16-bit -32768..32767, 32-bit -2^31..2^31-1,
+//   colour -2^31..2^32-1, where a negative colour is the same 32 bits read as a signed number
+//   (hosts that keep colours signed store &H8000000F as -2147483633). A single must be finite and
+//   within the float range.
+// - Text: a text only. Bytes: bytes, or a text as its UTF-8 bytes.
+// Bytes are never a flag or a number.
 //
 // On disk a bag is a UTF-8 JSON document that keeps the order of writing and each value's type:
 //
@@ -33,6 +62,21 @@ public:
         QString problem;
     };
 
+    // A control's stored items, read and written by the rule above.
+    bool read(const PropertyKey<bool> &key) const;
+    qint16 read(const PropertyKey<qint16> &key) const;
+    quint32 read(const PropertyKey<quint32> &key) const;
+    float read(const PropertyKey<float> &key) const;
+    QString read(const PropertyKey<QLatin1String> &key) const;
+    QByteArray read(const PropertyKey<QByteArrayView> &key) const;
+    // False, with errorString, where writeProperty() refuses the value (a single that is not finite).
+    bool write(const PropertyKey<bool> &key, bool value, QString *errorString = nullptr);
+    bool write(const PropertyKey<qint16> &key, qint16 value, QString *errorString = nullptr);
+    bool write(const PropertyKey<quint32> &key, quint32 value, QString *errorString = nullptr);
+    bool write(const PropertyKey<float> &key, float value, QString *errorString = nullptr);
+    bool write(const PropertyKey<QLatin1String> &key, const QString &value, QString *errorString = nullptr);
+    bool write(const PropertyKey<QByteArrayView> &key, const QByteArray &value, QString *errorString = nullptr);
+
     QVariant readProperty(const QString &name, const QVariant &defaultValue = {}) const;
     // Stores value under name, or takes the entry away when value equals defaultValue. Refused,
     // with false, errorString saying why and the bag unchanged: an empty name, and a value the
@@ -41,15 +85,14 @@ public:
     bool writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue = {},
                        QString *errorString = nullptr);
 
-    // Typed reads for the stored items of a control. An entry that does not convert to the item's
-    // type (a text where a number belongs, a number out of range) reads as the default, like a
-    // missing one. Numbers round halves to even.
+    // The reads of the rule above by name.
     bool readBool(const QString &name, bool defaultValue) const;
     qint16 readInt16(const QString &name, qint16 defaultValue) const;
     qint32 readInt32(const QString &name, qint32 defaultValue) const;
-    quint32 readColor(const QString &name, quint32 defaultValue) const; // 32-bit, signed or not
+    quint32 readColor(const QString &name, quint32 defaultValue) const;
     float readSingle(const QString &name, float defaultValue) const;
     QString readString(const QString &name, const QString &defaultValue) const;
+    QByteArray readBytes(const QString &name, const QByteArray &defaultValue) const;
 
     bool contains(const QString &name) const;
     QStringList names() const; // in the order of first writing

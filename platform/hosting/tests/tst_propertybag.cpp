@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFile();
     void typedReads_data();
     void typedReads();
+    void keysWriteTheirKind();
 };
 
 void tst_PropertyBag::defaultsAreNotStored()
@@ -278,6 +280,19 @@ void tst_PropertyBag::typedReads_data()
     QTest::newRow("numeric text") << QVariant(QStringLiteral("12")) << true << 12 << quint32(12) << 12.0f << "12";
     QTest::newRow("words") << QVariant(QStringLiteral("hello")) << true << 42 << quint32(0x11) << 1.5f << "hello";
     QTest::newRow("bytes") << QVariant(QByteArray("12")) << true << 42 << quint32(0x11) << 1.5f << "dflt";
+    QTest::newRow("bytes 0") << QVariant(QByteArray("0")) << true << 42 << quint32(0x11) << 1.5f << "dflt";
+    QTest::newRow("text false") << QVariant(QStringLiteral(" False ")) << false << 42 << quint32(0x11) << 1.5f
+                                << " False ";
+    QTest::newRow("text 2.5") << QVariant(QStringLiteral("2.5")) << true << 2 << quint32(2) << 2.5f << "2.5";
+    QTest::newRow("true") << QVariant(true) << true << 1 << quint32(1) << 1.0f << "dflt";
+    QTest::newRow("zero") << QVariant(0.0) << false << 0 << quint32(0) << 0.0f << "dflt";
+    QTest::newRow("-1") << QVariant(qint64(-1)) << true << -1 << quint32(0xFFFFFFFF) << -1.0f << "dflt";
+    QTest::newRow("largest colour") << QVariant(qint64(4294967295)) << true << 42 << quint32(0xFFFFFFFF)
+                                    << 4294967295.0f << "dflt";
+    QTest::newRow("beyond colours") << QVariant(qint64(4294967296)) << true << 42 << quint32(0x11) << 4294967296.0f
+                                    << "dflt";
+    QTest::newRow("below colours") << QVariant(qint64(-2147483649)) << true << 42 << quint32(0x11) << -2147483649.0f
+                                   << "dflt";
     QTest::newRow("huge real") << QVariant(1e300) << true << 42 << quint32(0x11) << 1.5f << "dflt";
 }
 
@@ -293,6 +308,57 @@ void tst_PropertyBag::typedReads()
     QTEST(bag.readColor(x, 0x11), "asColor");
     QTEST(bag.readSingle(x, 1.5f), "asSingle");
     QTEST(bag.readString(x, QStringLiteral("dflt")), "asString");
+}
+
+// A control's items go into the file as their own kind, with a colour as its unsigned value, and
+// come back as they were; an item at its default is not stored.
+void tst_PropertyBag::keysWriteTheirKind()
+{
+    static constexpr PropertyKey<bool> Flag{"Flag", true};
+    static constexpr PropertyKey<qint16> Small{"Small", 3};
+    static constexpr PropertyKey<quint32> Colour{"Colour", 0x8000000Fu};
+    static constexpr PropertyKey<float> Single{"Single", 0.0f};
+    static constexpr PropertyKey<QLatin1String> Text{"Text", QLatin1String("T;h;m;s")};
+    static constexpr PropertyKey<QByteArrayView> Bytes{"Bytes", {}};
+
+    PropertyBag bag;
+    QVERIFY(bag.write(Flag, false));
+    QVERIFY(bag.write(Small, -32768));
+    QVERIFY(bag.write(Colour, 0x80000008u));
+    QVERIFY(bag.write(Single, 3599.5f));
+    QVERIFY(bag.write(Text, QStringLiteral("a;b;c;d")));
+    QVERIFY(bag.write(Bytes, QByteArray("\x89PNG", 4)));
+    const QByteArray json = QJsonDocument::fromJson(bag.toJson()).toJson(QJsonDocument::Compact);
+    QVERIFY2(json.contains(R"({"name":"Flag","type":"bool","value":false})"), json.constData());
+    QVERIFY2(json.contains(R"({"name":"Small","type":"int","value":-32768})"), json.constData());
+    QVERIFY2(json.contains(R"({"name":"Colour","type":"int","value":2147483656})"), json.constData());
+    QVERIFY2(json.contains(R"({"name":"Single","type":"real","value":3599.5})"), json.constData());
+    QVERIFY2(json.contains(R"({"name":"Text","type":"string","value":"a;b;c;d"})"), json.constData());
+    QVERIFY2(json.contains(R"({"name":"Bytes","type":"bytes","value":"iVBORw=="})"), json.constData());
+
+    PropertyBag reread;
+    QVERIFY(reread.fromJson(json));
+    QCOMPARE(reread.read(Flag), false);
+    QCOMPARE(reread.read(Small), qint16(-32768));
+    QCOMPARE(reread.read(Colour), 0x80000008u);
+    QCOMPARE(reread.read(Single), 3599.5f);
+    QCOMPARE(reread.read(Text), QStringLiteral("a;b;c;d"));
+    QCOMPARE(reread.read(Bytes), QByteArray("\x89PNG", 4));
+
+    QVERIFY(bag.write(Flag, true));
+    QVERIFY(bag.write(Small, 3));
+    QVERIFY(bag.write(Colour, 0x8000000Fu));
+    QVERIFY(bag.write(Single, 0.0f));
+    QVERIFY(bag.write(Text, QStringLiteral("T;h;m;s")));
+    QVERIFY(bag.write(Bytes, QByteArray()));
+    QVERIFY(bag.isEmpty());
+    QCOMPARE(bag.read(Small), qint16(3));
+    QCOMPARE(bag.read(Text), QStringLiteral("T;h;m;s"));
+
+    QString error;
+    QVERIFY(!bag.write(Single, std::numeric_limits<float>::infinity(), &error));
+    QVERIFY2(error.contains(QLatin1String("\"Single\"")), qPrintable(error));
+    QVERIFY(bag.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_PropertyBag)
