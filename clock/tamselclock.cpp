@@ -153,7 +153,7 @@ void TamselClock::setPicture(const QImage &picture)
     if (m_autosize)
         applyAutoSize();
     Refresh();
-    notify("Picture");
+    notify(Property::Picture);
 }
 
 void TamselClock::setAutosize(bool autosize)
@@ -161,24 +161,24 @@ void TamselClock::setAutosize(bool autosize)
     m_autosize = autosize;
     if (m_autosize)
         applyAutoSize();
-    notify("Autosize");
+    notify(Property::Autosize);
 }
 
 void TamselClock::setSmallUnits(int count)
 {
-    storeInteger(m_smallUnits, count, "SmallUnits");
+    storeInteger(m_smallUnits, count, Property::SmallUnits);
 }
 void TamselClock::setBigUnits(int count)
 {
-    storeInteger(m_bigUnits, count, "BigUnits");
+    storeInteger(m_bigUnits, count, Property::BigUnits);
 }
 void TamselClock::setUnitColor(quint32 color)
 {
-    storeColor(m_unitColor, color, "UnitColor");
+    storeColor(m_unitColor, color, Property::UnitColor);
 }
 void TamselClock::setUnitPosition(int percent)
 {
-    storeInteger(m_unitPosition, percent, "UnitPosition");
+    storeInteger(m_unitPosition, percent, Property::UnitPosition);
 }
 
 void TamselClock::setShowSeconds(bool show)
@@ -188,27 +188,27 @@ void TamselClock::setShowSeconds(bool show)
     m_timClock->setInterval(show ? SecondsInterval : MinutesInterval);
     m_timClock->start();
     Refresh();
-    notify("ShowSeconds");
+    notify(Property::ShowSeconds);
 }
 
 void TamselClock::setMinuteNeedleLength(int percent)
 {
-    storeInteger(m_minuteNeedleLength, percent, "MinuteNeedleLength");
+    storeInteger(m_minuteNeedleLength, percent, Property::MinuteNeedleLength);
 }
 
 void TamselClock::setHourNeedleLength(int percent)
 {
-    storeInteger(m_hourNeedleLength, percent, "HourNeedleLength");
+    storeInteger(m_hourNeedleLength, percent, Property::HourNeedleLength);
 }
 
 void TamselClock::setSecondNeedleLength(int percent)
 {
-    storeInteger(m_secondNeedleLength, percent, "SecondNeedleLength");
+    storeInteger(m_secondNeedleLength, percent, Property::SecondNeedleLength);
 }
 
 void TamselClock::setShowFace(bool show)
 {
-    storeFlag(m_showFace, show, "ShowFace");
+    storeFlag(m_showFace, show, Property::ShowFace);
 }
 
 float TamselClock::seconds() const
@@ -218,30 +218,30 @@ float TamselClock::seconds() const
 
 void TamselClock::setMinuteNeedleWidth(int pixels)
 {
-    storeInteger(m_minuteNeedleWidth, pixels, "MinuteNeedleWidth");
+    storeInteger(m_minuteNeedleWidth, pixels, Property::MinuteNeedleWidth);
 }
 
 void TamselClock::setHourNeedleWidth(int pixels)
 {
-    storeInteger(m_hourNeedleWidth, pixels, "HourNeedleWidth");
+    storeInteger(m_hourNeedleWidth, pixels, Property::HourNeedleWidth);
 }
 
 void TamselClock::setSecondNeedleWidth(int pixels)
 {
-    storeInteger(m_secondNeedleWidth, pixels, "SecondNeedleWidth");
+    storeInteger(m_secondNeedleWidth, pixels, Property::SecondNeedleWidth);
 }
 
 void TamselClock::setHourColor(quint32 color)
 {
-    storeColor(m_hourColor, color, "HourColor");
+    storeColor(m_hourColor, color, Property::HourColor);
 }
 void TamselClock::setMinuteColor(quint32 color)
 {
-    storeColor(m_minuteColor, color, "MinuteColor");
+    storeColor(m_minuteColor, color, Property::MinuteColor);
 }
 void TamselClock::setSecondColor(quint32 color)
 {
-    storeColor(m_secondColor, color, "SecondColor");
+    storeColor(m_secondColor, color, Property::SecondColor);
 }
 
 void TamselClock::setBackColor(quint32 color)
@@ -249,12 +249,12 @@ void TamselClock::setBackColor(quint32 color)
     m_backColor = color;
     update();
     Refresh();
-    notify("BackColor");
+    notify(Property::BackColor);
 }
 
 void TamselClock::setMinuteFineAdjust(bool fineAdjust)
 {
-    storeFlag(m_minuteFineAdjust, fineAdjust, "MinuteFineAdjust");
+    storeFlag(m_minuteFineAdjust, fineAdjust, Property::MinuteFineAdjust);
 }
 
 void TamselClock::setShowActualTime(bool actualTime)
@@ -272,22 +272,22 @@ void TamselClock::setShowActualTime(bool actualTime)
         m_shownSeconds = m_accumulatedSeconds;
     }
     Refresh();
-    notify("ShowActualTime");
+    notify(Property::ShowActualTime);
 }
 
 void TamselClock::setUnitWidth(int pixels)
 {
-    storeInteger(m_unitWidth, pixels, "UnitWidth");
+    storeInteger(m_unitWidth, pixels, Property::UnitWidth);
 }
 void TamselClock::setFaceColor(quint32 color)
 {
-    storeColor(m_faceColor, color, "FaceColor");
+    storeColor(m_faceColor, color, Property::FaceColor);
 }
 
 void TamselClock::setIgnoreErrors(bool ignore)
 {
     m_ignoreErrors = ignore;
-    notify("IgnoreErrors");
+    notify(Property::IgnoreErrors);
 }
 
 QString TamselClock::stoppedTime() const

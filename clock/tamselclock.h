@@ -70,6 +70,39 @@ class TAMSEL_CLOCK_EXPORT TamselClock final : public HostedControl
     Q_PROPERTY(bool IgnoreErrors READ ignoreErrors WRITE setIgnoreErrors)
 
 public:
+    // The published property names, for hosts that address the clock by name
+    // (HostedControl::setPublishedProperty); the change notices carry the same names.
+    struct Property
+    {
+        static constexpr char Picture[] = "Picture";
+        static constexpr char StoppedTime[] = "StoppedTime";
+        static constexpr char Autosize[] = "Autosize";
+        static constexpr char SmallUnits[] = "SmallUnits";
+        static constexpr char BigUnits[] = "BigUnits";
+        static constexpr char UnitColor[] = "UnitColor";
+        static constexpr char UnitPosition[] = "UnitPosition";
+        static constexpr char ShowSeconds[] = "ShowSeconds";
+        static constexpr char MinuteNeedleLength[] = "MinuteNeedleLength";
+        static constexpr char HourNeedleLength[] = "HourNeedleLength";
+        static constexpr char SecondNeedleLength[] = "SecondNeedleLength";
+        static constexpr char ShowFace[] = "ShowFace";
+        static constexpr char Seconds[] = "Seconds";
+        static constexpr char MinuteNeedleWidth[] = "MinuteNeedleWidth";
+        static constexpr char HourNeedleWidth[] = "HourNeedleWidth";
+        static constexpr char SecondNeedleWidth[] = "SecondNeedleWidth";
+        static constexpr char HourColor[] = "HourColor";
+        static constexpr char MinuteColor[] = "MinuteColor";
+        static constexpr char SecondColor[] = "SecondColor";
+        static constexpr char BackColor[] = "BackColor";
+        static constexpr char MinuteFineAdjust[] = "MinuteFineAdjust";
+        static constexpr char ShowActualTime[] = "ShowActualTime";
+        static constexpr char StartTime[] = "StartTime";
+        static constexpr char StopTime[] = "StopTime";
+        static constexpr char UnitWidth[] = "UnitWidth";
+        static constexpr char FaceColor[] = "FaceColor";
+        static constexpr char IgnoreErrors[] = "IgnoreErrors";
+    };
+
     explicit TamselClock(QWidget *parent = nullptr);
     explicit TamselClock(TimeSource *timeSource, QWidget *parent = nullptr);
     ~TamselClock() override;

@@ -83,6 +83,20 @@ class DURIX_EXPORT Spanfield final : public HostedControl
     Q_PROPERTY(quint32 ForeColor READ foreColor WRITE setForeColor)
 
 public:
+    // The published property names, for hosts that address the control by name
+    // (HostedControl::setPublishedProperty).
+    struct Property
+    {
+        static constexpr char ShowDays[] = "ShowDays";
+        static constexpr char ShowSeconds[] = "ShowSeconds";
+        static constexpr char LabelSeperator[] = "LabelSeperator";
+        static constexpr char BackColor[] = "BackColor";
+        static constexpr char SecondsPastMidnight[] = "SecondsPastMidnight";
+        static constexpr char Locked[] = "Locked";
+        static constexpr char DayCount[] = "DayCount";
+        static constexpr char ForeColor[] = "ForeColor";
+    };
+
     static constexpr qint16 ErrorNotADigit = 1000;
     static constexpr qint16 ErrorInvalidValue = 1001;
 

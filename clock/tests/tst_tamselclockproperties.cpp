@@ -22,6 +22,7 @@ private Q_SLOTS:
     void assignmentsSendTheirNotice();
     void integersOutsideTheirRangeAreRefused();
     void membersAreReachableByName();
+    void publishedNamesAreDeclared();
     void roundTripThroughABag();
     void emptyBagGivesTheDefaults();
     void savesInItsOrder();
@@ -161,6 +162,35 @@ void TestTamselClockProperties::membersAreReachableByName()
     // Read-only members stay read-only.
     QVERIFY(!clock.setProperty("Seconds", 5.0f));
     QVERIFY(!clock.setProperty("StoppedTime", QStringLiteral("x")));
+}
+
+// The names a host uses are the clock's properties, in the clock's order, and it reaches them
+// through the checked access of the hosting layer.
+void TestTamselClockProperties::publishedNamesAreDeclared()
+{
+    using P = TamselClock::Property;
+    const QStringList constants{P::Picture,           P::StoppedTime,        P::Autosize,
+                                P::SmallUnits,        P::BigUnits,           P::UnitColor,
+                                P::UnitPosition,      P::ShowSeconds,        P::MinuteNeedleLength,
+                                P::HourNeedleLength,  P::SecondNeedleLength, P::ShowFace,
+                                P::Seconds,           P::MinuteNeedleWidth,  P::HourNeedleWidth,
+                                P::SecondNeedleWidth, P::HourColor,          P::MinuteColor,
+                                P::SecondColor,       P::BackColor,          P::MinuteFineAdjust,
+                                P::ShowActualTime,    P::StartTime,          P::StopTime,
+                                P::UnitWidth,         P::FaceColor,          P::IgnoreErrors};
+    TamselClock clock;
+    QStringList declared;
+    for (int i = clock.metaObject()->propertyOffset(); i < clock.metaObject()->propertyCount(); ++i)
+        declared.append(QString::fromLatin1(clock.metaObject()->property(i).name()));
+    QCOMPARE(constants, declared);
+
+    HostedControl &control = clock;
+    QSignalSpy notices(&clock, &TamselClock::propertyChanged);
+    QVERIFY(control.setPublishedProperty(P::MinuteFineAdjust, false));
+    QCOMPARE(control.publishedProperty(P::MinuteFineAdjust), QVariant(false));
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices.first().first().toString(), QString::fromLatin1(P::MinuteFineAdjust));
+    QVERIFY(clock.dynamicPropertyNames().isEmpty());
 }
 
 void TestTamselClockProperties::roundTripThroughABag()

@@ -118,6 +118,11 @@ void tst_Spanfield::publishedInterface()
     QCOMPARE(names,
              (QStringList{"ShowDays", "ShowSeconds", "LabelSeperator", "BackColor", "SecondsPastMidnight", "Locked",
                           "DayCount", "ForeColor"}));
+    // The names a host uses.
+    using P = Spanfield::Property;
+    QCOMPARE(names,
+             (QStringList{P::ShowDays, P::ShowSeconds, P::LabelSeperator, P::BackColor, P::SecondsPastMidnight,
+                          P::Locked, P::DayCount, P::ForeColor}));
     QCOMPARE(control.property("ShowDays"), QVariant(false));
     QCOMPARE(control.property("ShowSeconds"), QVariant(true));
     QCOMPARE(control.property("LabelSeperator").toString(), QStringLiteral("T;h;m;s"));
@@ -144,6 +149,8 @@ void tst_Spanfield::createdThroughTheRegistry()
     HostedControl *control = ControlRegistry::instance().create(QStringLiteral("Durix.Spanfield"), &window);
     QVERIFY(qobject_cast<Spanfield *>(control));
     QCOMPARE(control->parentWidget(), &window);
+    QVERIFY(control->setPublishedProperty(Spanfield::Property::SecondsPastMidnight, 3600.0f));
+    QCOMPARE(control->publishedProperty(Spanfield::Property::SecondsPastMidnight), QVariant(3600.0f));
 }
 
 void tst_Spanfield::secondsWrites_data()
