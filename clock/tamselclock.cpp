@@ -481,15 +481,13 @@ void TamselClock::writeProperties(PropertyBag &bag) const
 
 void TamselClock::applyAutoSize()
 {
+    // Handing the face its picture cannot fail here, so the face always takes the picture's size.
     m_picMain->setPicture(m_picBG->picture());
-    m_pictureLoaded = true;
-    m_picMain->setAutoSize(m_pictureLoaded);
-    if (m_pictureLoaded) {
-        m_resizeInProgress = true;
-        resize(width(), m_picMain->height());
-        resize(m_picMain->width(), height());
-        m_resizeInProgress = false;
-    }
+    m_picMain->setAutoSize(true);
+    m_resizeInProgress = true;
+    resize(width(), m_picMain->height());
+    resize(m_picMain->width(), height());
+    m_resizeInProgress = false;
     Refresh();
 }
 

@@ -305,7 +305,6 @@ private:
     quint32 m_faceColor = Stored::FaceColor.defaultValue;
     bool m_ignoreErrors = Stored::IgnoreErrors.defaultValue;
     bool m_resizeInProgress = false;
-    bool m_pictureLoaded = false;
     float m_faceRadius = 0.0f;
     bool m_stopwatchRunning = false;
     QDate m_startDate;
