@@ -77,7 +77,7 @@ Spanfield::Spanfield(QWidget *parent)
     controlFont.setResolveMask(QFont::AllPropertiesResolved);
     setFont(controlFont);
     for (int i = 0; i < FieldCount; ++i) {
-        txtTime[i] = new SpanfieldField(i == DaysField ? 3 : 2, i == DaysField ? 365 : i == HoursField ? 23 : 59, this);
+        txtTime[i] = new SpanfieldField(qint16(i), this);
         txtTime[i]->setObjectName(QStringLiteral("txtTime%1").arg(i));
         txtTime[i]->setText(i == DaysField ? QStringLiteral("0") : QStringLiteral("00"));
         txtTime[i]->installEventFilter(this);
