@@ -57,41 +57,6 @@ float secondsOf(const QDateTime &now)
     return float(TimeSource::secondsPastMidnight(now));
 }
 
-// Stored values of the wrong type or outside their range read as their default.
-bool readFlag(const PropertyBag &bag, const QString &key, bool defaultValue)
-{
-    const QVariant value = bag.readProperty(key, defaultValue);
-    return value.metaType().id() == QMetaType::Bool ? value.toBool() : defaultValue;
-}
-
-qint16 readInteger(const PropertyBag &bag, const QString &key, qint16 defaultValue)
-{
-    bool ok = false;
-    const qlonglong value = bag.readProperty(key, int(defaultValue)).toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
-        return defaultValue;
-    return qint16(value);
-}
-
-quint32 readColor(const PropertyBag &bag, const QString &key, quint32 defaultValue)
-{
-    bool ok = false;
-    const qlonglong value = bag.readProperty(key, qlonglong(defaultValue)).toLongLong(&ok);
-    if (!ok || value < 0 || value > qlonglong(std::numeric_limits<quint32>::max()))
-        return defaultValue;
-    return quint32(value);
-}
-
-void writeColor(PropertyBag &bag, const QString &key, quint32 value, quint32 defaultValue)
-{
-    bag.writeProperty(key, qlonglong(value), qlonglong(defaultValue));
-}
-
-void writeInteger(PropertyBag &bag, const QString &key, qint16 value, qint16 defaultValue)
-{
-    bag.writeProperty(key, int(value), int(defaultValue));
-}
-
 QByteArray encodedPicture(const QImage &picture)
 {
     QByteArray bytes;
@@ -188,7 +153,7 @@ void TamselClock::setPicture(const QImage &picture)
     if (m_autosize)
         applyAutoSize();
     Refresh();
-    notify("Picture");
+    notify(Property::Picture);
 }
 
 void TamselClock::setAutosize(bool autosize)
@@ -196,24 +161,24 @@ void TamselClock::setAutosize(bool autosize)
     m_autosize = autosize;
     if (m_autosize)
         applyAutoSize();
-    notify("Autosize");
+    notify(Property::Autosize);
 }
 
 void TamselClock::setSmallUnits(int count)
 {
-    storeInteger(m_smallUnits, count, "SmallUnits");
+    storeInteger(m_smallUnits, count, Property::SmallUnits);
 }
 void TamselClock::setBigUnits(int count)
 {
-    storeInteger(m_bigUnits, count, "BigUnits");
+    storeInteger(m_bigUnits, count, Property::BigUnits);
 }
 void TamselClock::setUnitColor(quint32 color)
 {
-    storeColor(m_unitColor, color, "UnitColor");
+    storeColor(m_unitColor, color, Property::UnitColor);
 }
 void TamselClock::setUnitPosition(int percent)
 {
-    storeInteger(m_unitPosition, percent, "UnitPosition");
+    storeInteger(m_unitPosition, percent, Property::UnitPosition);
 }
 
 void TamselClock::setShowSeconds(bool show)
@@ -223,27 +188,27 @@ void TamselClock::setShowSeconds(bool show)
     m_timClock->setInterval(show ? SecondsInterval : MinutesInterval);
     m_timClock->start();
     Refresh();
-    notify("ShowSeconds");
+    notify(Property::ShowSeconds);
 }
 
 void TamselClock::setMinuteNeedleLength(int percent)
 {
-    storeInteger(m_minuteNeedleLength, percent, "MinuteNeedleLength");
+    storeInteger(m_minuteNeedleLength, percent, Property::MinuteNeedleLength);
 }
 
 void TamselClock::setHourNeedleLength(int percent)
 {
-    storeInteger(m_hourNeedleLength, percent, "HourNeedleLength");
+    storeInteger(m_hourNeedleLength, percent, Property::HourNeedleLength);
 }
 
 void TamselClock::setSecondNeedleLength(int percent)
 {
-    storeInteger(m_secondNeedleLength, percent, "SecondNeedleLength");
+    storeInteger(m_secondNeedleLength, percent, Property::SecondNeedleLength);
 }
 
 void TamselClock::setShowFace(bool show)
 {
-    storeFlag(m_showFace, show, "ShowFace");
+    storeFlag(m_showFace, show, Property::ShowFace);
 }
 
 float TamselClock::seconds() const
@@ -253,30 +218,30 @@ float TamselClock::seconds() const
 
 void TamselClock::setMinuteNeedleWidth(int pixels)
 {
-    storeInteger(m_minuteNeedleWidth, pixels, "MinuteNeedleWidth");
+    storeInteger(m_minuteNeedleWidth, pixels, Property::MinuteNeedleWidth);
 }
 
 void TamselClock::setHourNeedleWidth(int pixels)
 {
-    storeInteger(m_hourNeedleWidth, pixels, "HourNeedleWidth");
+    storeInteger(m_hourNeedleWidth, pixels, Property::HourNeedleWidth);
 }
 
 void TamselClock::setSecondNeedleWidth(int pixels)
 {
-    storeInteger(m_secondNeedleWidth, pixels, "SecondNeedleWidth");
+    storeInteger(m_secondNeedleWidth, pixels, Property::SecondNeedleWidth);
 }
 
 void TamselClock::setHourColor(quint32 color)
 {
-    storeColor(m_hourColor, color, "HourColor");
+    storeColor(m_hourColor, color, Property::HourColor);
 }
 void TamselClock::setMinuteColor(quint32 color)
 {
-    storeColor(m_minuteColor, color, "MinuteColor");
+    storeColor(m_minuteColor, color, Property::MinuteColor);
 }
 void TamselClock::setSecondColor(quint32 color)
 {
-    storeColor(m_secondColor, color, "SecondColor");
+    storeColor(m_secondColor, color, Property::SecondColor);
 }
 
 void TamselClock::setBackColor(quint32 color)
@@ -284,12 +249,12 @@ void TamselClock::setBackColor(quint32 color)
     m_backColor = color;
     update();
     Refresh();
-    notify("BackColor");
+    notify(Property::BackColor);
 }
 
 void TamselClock::setMinuteFineAdjust(bool fineAdjust)
 {
-    storeFlag(m_minuteFineAdjust, fineAdjust, "MinuteFineAdjust");
+    storeFlag(m_minuteFineAdjust, fineAdjust, Property::MinuteFineAdjust);
 }
 
 void TamselClock::setShowActualTime(bool actualTime)
@@ -307,22 +272,22 @@ void TamselClock::setShowActualTime(bool actualTime)
         m_shownSeconds = m_accumulatedSeconds;
     }
     Refresh();
-    notify("ShowActualTime");
+    notify(Property::ShowActualTime);
 }
 
 void TamselClock::setUnitWidth(int pixels)
 {
-    storeInteger(m_unitWidth, pixels, "UnitWidth");
+    storeInteger(m_unitWidth, pixels, Property::UnitWidth);
 }
 void TamselClock::setFaceColor(quint32 color)
 {
-    storeColor(m_faceColor, color, "FaceColor");
+    storeColor(m_faceColor, color, Property::FaceColor);
 }
 
 void TamselClock::setIgnoreErrors(bool ignore)
 {
     m_ignoreErrors = ignore;
-    notify("IgnoreErrors");
+    notify(Property::IgnoreErrors);
 }
 
 QString TamselClock::stoppedTime() const
@@ -460,73 +425,69 @@ void TamselClock::handleClockTick()
 
 void TamselClock::readProperties(const PropertyBag &bag)
 {
-    using ValueRules::ButtonFace;
-    m_ignoreErrors = readFlag(bag, QStringLiteral("IgnoreErrors"), false);
-    m_minuteFineAdjust = readFlag(bag, QStringLiteral("MinuteFineAdjust"), true);
-    m_autosize = readFlag(bag, QStringLiteral("AutoSize"), false);
-    m_backColor = readColor(bag, QStringLiteral("BackColor"), ButtonFace);
-    m_faceColor = readColor(bag, QStringLiteral("FaceColor"), ButtonFace);
-    m_hourNeedleWidth = readInteger(bag, QStringLiteral("HourNeedleWidth"), 5);
-    m_minuteNeedleWidth = readInteger(bag, QStringLiteral("MinuteNeedleWidth"), 3);
-    m_secondNeedleWidth = readInteger(bag, QStringLiteral("SecondNeedleWidth"), 1);
-    m_unitWidth = readInteger(bag, QStringLiteral("UnitWidth"), 1);
-    m_smallUnits = readInteger(bag, QStringLiteral("SmallUnits"), 60);
-    m_bigUnits = readInteger(bag, QStringLiteral("BigUnits"), 12);
-    m_showSeconds = readFlag(bag, QStringLiteral("ShowSeconds"), true);
-    m_unitColor = readColor(bag, QStringLiteral("UnitColor"), 0);
-    m_unitPosition = readInteger(bag, QStringLiteral("UnitPosition"), 100);
-    m_minuteNeedleLength = readInteger(bag, QStringLiteral("MinuteNeedleLength"), 85);
-    m_hourNeedleLength = readInteger(bag, QStringLiteral("HourNeedleLength"), 50);
-    m_secondNeedleLength = readInteger(bag, QStringLiteral("SecondNeedleLength"), 90);
-    m_minuteColor = readColor(bag, QStringLiteral("MinuteColor"), 0);
-    m_secondColor = readColor(bag, QStringLiteral("SecondColor"), 0);
-    m_hourColor = readColor(bag, QStringLiteral("HourColor"), 0);
-    m_showFace = readFlag(bag, QStringLiteral("ShowFace"), true);
-    m_showActualTime = readFlag(bag, QStringLiteral("ShowActualTime"), true);
+    m_ignoreErrors = bag.read(Stored::IgnoreErrors);
+    m_minuteFineAdjust = bag.read(Stored::MinuteFineAdjust);
+    m_autosize = bag.read(Stored::Autosize);
+    m_backColor = bag.read(Stored::BackColor);
+    m_faceColor = bag.read(Stored::FaceColor);
+    m_hourNeedleWidth = bag.read(Stored::HourNeedleWidth);
+    m_minuteNeedleWidth = bag.read(Stored::MinuteNeedleWidth);
+    m_secondNeedleWidth = bag.read(Stored::SecondNeedleWidth);
+    m_unitWidth = bag.read(Stored::UnitWidth);
+    m_smallUnits = bag.read(Stored::SmallUnits);
+    m_bigUnits = bag.read(Stored::BigUnits);
+    m_showSeconds = bag.read(Stored::ShowSeconds);
+    m_unitColor = bag.read(Stored::UnitColor);
+    m_unitPosition = bag.read(Stored::UnitPosition);
+    m_minuteNeedleLength = bag.read(Stored::MinuteNeedleLength);
+    m_hourNeedleLength = bag.read(Stored::HourNeedleLength);
+    m_secondNeedleLength = bag.read(Stored::SecondNeedleLength);
+    m_minuteColor = bag.read(Stored::MinuteColor);
+    m_secondColor = bag.read(Stored::SecondColor);
+    m_hourColor = bag.read(Stored::HourColor);
+    m_showFace = bag.read(Stored::ShowFace);
+    m_showActualTime = bag.read(Stored::ShowActualTime);
 
-    const QByteArray pictureBytes = bag.readProperty(QStringLiteral("Picture"), QByteArray()).toByteArray();
+    const QByteArray pictureBytes = bag.read(Stored::Picture);
     setPicture(pictureBytes.isEmpty() ? QImage() : QImage::fromData(pictureBytes));
 }
 
 void TamselClock::writeProperties(PropertyBag &bag) const
 {
-    using ValueRules::ButtonFace;
-    bag.writeProperty(QStringLiteral("IgnoreErrors"), m_ignoreErrors, false);
-    bag.writeProperty(QStringLiteral("ShowActualTime"), m_showActualTime, true);
-    writeColor(bag, QStringLiteral("BackColor"), m_backColor, ButtonFace);
-    writeColor(bag, QStringLiteral("FaceColor"), m_faceColor, ButtonFace);
-    bag.writeProperty(QStringLiteral("AutoSize"), m_autosize, false);
-    writeInteger(bag, QStringLiteral("HourNeedleWidth"), m_hourNeedleWidth, 5);
-    writeInteger(bag, QStringLiteral("MinuteNeedleWidth"), m_minuteNeedleWidth, 3);
-    writeInteger(bag, QStringLiteral("SecondNeedleWidth"), m_secondNeedleWidth, 1);
-    writeInteger(bag, QStringLiteral("UnitWidth"), m_unitWidth, 1);
-    bag.writeProperty(QStringLiteral("MinuteFineAdjust"), m_minuteFineAdjust, true);
-    writeInteger(bag, QStringLiteral("SmallUnits"), m_smallUnits, 60);
-    writeInteger(bag, QStringLiteral("BigUnits"), m_bigUnits, 12);
-    bag.writeProperty(QStringLiteral("ShowSeconds"), m_showSeconds, true);
-    writeColor(bag, QStringLiteral("UnitColor"), m_unitColor, 0);
-    writeInteger(bag, QStringLiteral("UnitPosition"), m_unitPosition, 100);
-    writeInteger(bag, QStringLiteral("MinuteNeedleLength"), m_minuteNeedleLength, 85);
-    writeInteger(bag, QStringLiteral("HourNeedleLength"), m_hourNeedleLength, 50);
-    writeInteger(bag, QStringLiteral("SecondNeedleLength"), m_secondNeedleLength, 90);
-    writeColor(bag, QStringLiteral("MinuteColor"), m_minuteColor, 0);
-    writeColor(bag, QStringLiteral("SecondColor"), m_secondColor, 0);
-    writeColor(bag, QStringLiteral("HourColor"), m_hourColor, 0);
-    bag.writeProperty(QStringLiteral("ShowFace"), m_showFace, true);
-    bag.writeProperty(QStringLiteral("Picture"), encodedPicture(m_picBG->picture()), QByteArray());
+    bag.write(Stored::IgnoreErrors, m_ignoreErrors);
+    bag.write(Stored::ShowActualTime, m_showActualTime);
+    bag.write(Stored::BackColor, m_backColor);
+    bag.write(Stored::FaceColor, m_faceColor);
+    bag.write(Stored::Autosize, m_autosize);
+    bag.write(Stored::HourNeedleWidth, m_hourNeedleWidth);
+    bag.write(Stored::MinuteNeedleWidth, m_minuteNeedleWidth);
+    bag.write(Stored::SecondNeedleWidth, m_secondNeedleWidth);
+    bag.write(Stored::UnitWidth, m_unitWidth);
+    bag.write(Stored::MinuteFineAdjust, m_minuteFineAdjust);
+    bag.write(Stored::SmallUnits, m_smallUnits);
+    bag.write(Stored::BigUnits, m_bigUnits);
+    bag.write(Stored::ShowSeconds, m_showSeconds);
+    bag.write(Stored::UnitColor, m_unitColor);
+    bag.write(Stored::UnitPosition, m_unitPosition);
+    bag.write(Stored::MinuteNeedleLength, m_minuteNeedleLength);
+    bag.write(Stored::HourNeedleLength, m_hourNeedleLength);
+    bag.write(Stored::SecondNeedleLength, m_secondNeedleLength);
+    bag.write(Stored::MinuteColor, m_minuteColor);
+    bag.write(Stored::SecondColor, m_secondColor);
+    bag.write(Stored::HourColor, m_hourColor);
+    bag.write(Stored::ShowFace, m_showFace);
+    bag.write(Stored::Picture, encodedPicture(m_picBG->picture()));
 }
 
 void TamselClock::applyAutoSize()
 {
+    // Handing the face its picture cannot fail here, so the face always takes the picture's size.
     m_picMain->setPicture(m_picBG->picture());
-    m_pictureLoaded = true;
-    m_picMain->setAutoSize(m_pictureLoaded);
-    if (m_pictureLoaded) {
-        m_resizeInProgress = true;
-        resize(width(), m_picMain->height());
-        resize(m_picMain->width(), height());
-        m_resizeInProgress = false;
-    }
+    m_picMain->setAutoSize(true);
+    m_resizeInProgress = true;
+    resize(width(), m_picMain->height());
+    resize(m_picMain->width(), height());
+    m_resizeInProgress = false;
     Refresh();
 }
 

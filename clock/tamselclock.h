@@ -4,6 +4,7 @@
 #include "tamsel_clock_export.h"
 
 #include "hostedcontrol.h"
+#include "propertybag.h"
 
 #include <QDate>
 #include <QImage>
@@ -69,6 +70,39 @@ class TAMSEL_CLOCK_EXPORT TamselClock final : public HostedControl
     Q_PROPERTY(bool IgnoreErrors READ ignoreErrors WRITE setIgnoreErrors)
 
 public:
+    // The published property names, for hosts that address the clock by name
+    // (HostedControl::setPublishedProperty); the change notices carry the same names.
+    struct Property
+    {
+        static constexpr char Picture[] = "Picture";
+        static constexpr char StoppedTime[] = "StoppedTime";
+        static constexpr char Autosize[] = "Autosize";
+        static constexpr char SmallUnits[] = "SmallUnits";
+        static constexpr char BigUnits[] = "BigUnits";
+        static constexpr char UnitColor[] = "UnitColor";
+        static constexpr char UnitPosition[] = "UnitPosition";
+        static constexpr char ShowSeconds[] = "ShowSeconds";
+        static constexpr char MinuteNeedleLength[] = "MinuteNeedleLength";
+        static constexpr char HourNeedleLength[] = "HourNeedleLength";
+        static constexpr char SecondNeedleLength[] = "SecondNeedleLength";
+        static constexpr char ShowFace[] = "ShowFace";
+        static constexpr char Seconds[] = "Seconds";
+        static constexpr char MinuteNeedleWidth[] = "MinuteNeedleWidth";
+        static constexpr char HourNeedleWidth[] = "HourNeedleWidth";
+        static constexpr char SecondNeedleWidth[] = "SecondNeedleWidth";
+        static constexpr char HourColor[] = "HourColor";
+        static constexpr char MinuteColor[] = "MinuteColor";
+        static constexpr char SecondColor[] = "SecondColor";
+        static constexpr char BackColor[] = "BackColor";
+        static constexpr char MinuteFineAdjust[] = "MinuteFineAdjust";
+        static constexpr char ShowActualTime[] = "ShowActualTime";
+        static constexpr char StartTime[] = "StartTime";
+        static constexpr char StopTime[] = "StopTime";
+        static constexpr char UnitWidth[] = "UnitWidth";
+        static constexpr char FaceColor[] = "FaceColor";
+        static constexpr char IgnoreErrors[] = "IgnoreErrors";
+    };
+
     explicit TamselClock(QWidget *parent = nullptr);
     explicit TamselClock(TimeSource *timeSource, QWidget *parent = nullptr);
     ~TamselClock() override;
@@ -192,6 +226,36 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The stored properties: each one's key in the host's property bag and its default, which is
+    // also its initial value. readProperties and writeProperties give the orders of reading and
+    // writing; the picture comes last in both.
+    struct Stored
+    {
+        static constexpr PropertyKey<bool> IgnoreErrors{"IgnoreErrors", false};
+        static constexpr PropertyKey<bool> MinuteFineAdjust{"MinuteFineAdjust", true};
+        static constexpr PropertyKey<bool> Autosize{"AutoSize", false};            // the key has a capital S
+        static constexpr PropertyKey<quint32> BackColor{"BackColor", 0x8000000Fu}; // the button face
+        static constexpr PropertyKey<quint32> FaceColor{"FaceColor", 0x8000000Fu};
+        static constexpr PropertyKey<qint16> HourNeedleWidth{"HourNeedleWidth", 5};
+        static constexpr PropertyKey<qint16> MinuteNeedleWidth{"MinuteNeedleWidth", 3};
+        static constexpr PropertyKey<qint16> SecondNeedleWidth{"SecondNeedleWidth", 1};
+        static constexpr PropertyKey<qint16> UnitWidth{"UnitWidth", 1};
+        static constexpr PropertyKey<qint16> SmallUnits{"SmallUnits", 60};
+        static constexpr PropertyKey<qint16> BigUnits{"BigUnits", 12};
+        static constexpr PropertyKey<bool> ShowSeconds{"ShowSeconds", true};
+        static constexpr PropertyKey<quint32> UnitColor{"UnitColor", 0};
+        static constexpr PropertyKey<qint16> UnitPosition{"UnitPosition", 100};
+        static constexpr PropertyKey<qint16> MinuteNeedleLength{"MinuteNeedleLength", 85};
+        static constexpr PropertyKey<qint16> HourNeedleLength{"HourNeedleLength", 50};
+        static constexpr PropertyKey<qint16> SecondNeedleLength{"SecondNeedleLength", 90};
+        static constexpr PropertyKey<quint32> MinuteColor{"MinuteColor", 0};
+        static constexpr PropertyKey<quint32> SecondColor{"SecondColor", 0};
+        static constexpr PropertyKey<quint32> HourColor{"HourColor", 0};
+        static constexpr PropertyKey<bool> ShowFace{"ShowFace", true};
+        static constexpr PropertyKey<bool> ShowActualTime{"ShowActualTime", true};
+        static constexpr PropertyKey<QByteArrayView> Picture{"Picture", {}}; // PNG; none when empty
+    };
+
     bool storeInteger(qint16 &member, int value, const char *propertyName);
     void storeColor(quint32 &member, quint32 value, const char *propertyName);
     void storeFlag(bool &member, bool value, const char *propertyName);
@@ -215,33 +279,32 @@ private:
     QTimer *m_timClock = nullptr;
     Quillory *m_region = nullptr;
 
-    bool m_autosize = false;
-    quint32 m_backColor = 0x8000000Fu;
-    qint16 m_smallUnits = 60;
-    qint16 m_bigUnits = 12;
-    quint32 m_unitColor = 0;
-    qint16 m_unitPosition = 100;
-    qint16 m_minuteNeedleLength = 85;
-    qint16 m_secondNeedleLength = 90;
-    qint16 m_hourNeedleLength = 50;
-    qint16 m_minuteNeedleWidth = 3;
-    qint16 m_secondNeedleWidth = 1;
-    qint16 m_hourNeedleWidth = 5;
-    qint16 m_unitWidth = 1;
-    bool m_showSeconds = true;
-    bool m_showFace = true;
+    bool m_autosize = Stored::Autosize.defaultValue;
+    quint32 m_backColor = Stored::BackColor.defaultValue;
+    qint16 m_smallUnits = Stored::SmallUnits.defaultValue;
+    qint16 m_bigUnits = Stored::BigUnits.defaultValue;
+    quint32 m_unitColor = Stored::UnitColor.defaultValue;
+    qint16 m_unitPosition = Stored::UnitPosition.defaultValue;
+    qint16 m_minuteNeedleLength = Stored::MinuteNeedleLength.defaultValue;
+    qint16 m_secondNeedleLength = Stored::SecondNeedleLength.defaultValue;
+    qint16 m_hourNeedleLength = Stored::HourNeedleLength.defaultValue;
+    qint16 m_minuteNeedleWidth = Stored::MinuteNeedleWidth.defaultValue;
+    qint16 m_secondNeedleWidth = Stored::SecondNeedleWidth.defaultValue;
+    qint16 m_hourNeedleWidth = Stored::HourNeedleWidth.defaultValue;
+    qint16 m_unitWidth = Stored::UnitWidth.defaultValue;
+    bool m_showSeconds = Stored::ShowSeconds.defaultValue;
+    bool m_showFace = Stored::ShowFace.defaultValue;
     float m_shownSeconds = 0.0f;
-    quint32 m_minuteColor = 0;
-    quint32 m_secondColor = 0;
-    quint32 m_hourColor = 0;
-    bool m_minuteFineAdjust = true;
-    bool m_showActualTime = true;
+    quint32 m_minuteColor = Stored::MinuteColor.defaultValue;
+    quint32 m_secondColor = Stored::SecondColor.defaultValue;
+    quint32 m_hourColor = Stored::HourColor.defaultValue;
+    bool m_minuteFineAdjust = Stored::MinuteFineAdjust.defaultValue;
+    bool m_showActualTime = Stored::ShowActualTime.defaultValue;
     float m_startTime = 0.0f;
     float m_stopTime = 0.0f;
-    quint32 m_faceColor = 0x8000000Fu;
-    bool m_ignoreErrors = false;
+    quint32 m_faceColor = Stored::FaceColor.defaultValue;
+    bool m_ignoreErrors = Stored::IgnoreErrors.defaultValue;
     bool m_resizeInProgress = false;
-    bool m_pictureLoaded = false;
     float m_faceRadius = 0.0f;
     bool m_stopwatchRunning = false;
     QDate m_startDate;

@@ -20,9 +20,6 @@ using namespace DurationValue;
 namespace {
 
 const QChar Semicolon(u';');
-const QString DefaultCaptions = QStringLiteral("T;h;m;s");
-constexpr quint32 DefaultBackColor = ValueRules::ButtonFace;
-constexpr quint32 DefaultForeColor = ValueRules::WindowText;
 
 // The fields and labels as designed, in twips.
 constexpr std::array<int, FieldCount> DesignFieldLeft{0, 470, 850, 1230};
@@ -80,7 +77,7 @@ Spanfield::Spanfield(QWidget *parent)
     controlFont.setResolveMask(QFont::AllPropertiesResolved);
     setFont(controlFont);
     for (int i = 0; i < FieldCount; ++i) {
-        txtTime[i] = new SpanfieldField(i == DaysField ? 3 : 2, i == DaysField ? 365 : i == HoursField ? 23 : 59, this);
+        txtTime[i] = new SpanfieldField(qint16(i), this);
         txtTime[i]->setObjectName(QStringLiteral("txtTime%1").arg(i));
         txtTime[i]->setText(i == DaysField ? QStringLiteral("0") : QStringLiteral("00"));
         txtTime[i]->installEventFilter(this);
@@ -207,6 +204,19 @@ void Spanfield::setDayCount(qint16 vNewValue)
     }
 }
 
+QVariant Spanfield::dayCountProperty() const
+{
+    return QVariant::fromValue(dayCount());
+}
+
+void Spanfield::writeDayCountProperty(const QVariant &vNewValue)
+{
+    bool isNumber = false;
+    const double days = vNewValue.toDouble(&isNumber);
+    if (isNumber)
+        ValueRules::withoutOverflow([&] { setDayCount(ValueRules::toInt16(days)); });
+}
+
 void Spanfield::SetOverflowDisplay(bool state)
 {
     m_overflowShown = state;
@@ -289,14 +299,14 @@ void Spanfield::resizeEvent(QResizeEvent *event)
 
 void Spanfield::readProperties(const PropertyBag &bag)
 {
-    m_labelSeperator = bag.readString(QStringLiteral("LabelSeperator"), DefaultCaptions);
-    m_showDays = bag.readBool(QStringLiteral("ShowDays"), false);
-    m_showSeconds = bag.readBool(QStringLiteral("ShowSeconds"), true);
-    m_backColor = bag.readColor(QStringLiteral("BackColor"), DefaultBackColor);
-    m_dayCount = bag.readInt16(QStringLiteral("DayCount"), 0);
-    m_locked = bag.readBool(QStringLiteral("Locked"), false);
-    m_secondsPastMidnight = bag.readSingle(QStringLiteral("SecondsPastMidnight"), 0.0f);
-    m_foreColor = bag.readColor(QStringLiteral("TextColor"), DefaultForeColor);
+    m_labelSeperator = bag.read(Stored::LabelSeperator);
+    m_showDays = bag.read(Stored::ShowDays);
+    m_showSeconds = bag.read(Stored::ShowSeconds);
+    m_backColor = bag.read(Stored::BackColor);
+    m_dayCount = bag.read(Stored::DayCount);
+    m_locked = bag.read(Stored::Locked);
+    m_secondsPastMidnight = bag.read(Stored::SecondsPastMidnight);
+    m_foreColor = bag.read(Stored::ForeColor);
     showStoredValues();
 }
 
@@ -310,14 +320,16 @@ void Spanfield::showStoredValues()
 
 void Spanfield::writeProperties(PropertyBag &bag) const
 {
-    bag.writeProperty(QStringLiteral("LabelSeperator"), m_labelSeperator, DefaultCaptions);
-    bag.writeProperty(QStringLiteral("ShowDays"), m_showDays, false);
-    bag.writeProperty(QStringLiteral("ShowSeconds"), m_showSeconds, true);
-    bag.writeProperty(QStringLiteral("BackColor"), m_backColor, DefaultBackColor);
-    bag.writeProperty(QStringLiteral("DayCount"), m_dayCount, qint16(0));
-    bag.writeProperty(QStringLiteral("Locked"), m_locked, false);
-    bag.writeProperty(QStringLiteral("SecondsPastMidnight"), m_secondsPastMidnight, qint16(0));
-    bag.writeProperty(QStringLiteral("TextColor"), m_foreColor, DefaultForeColor);
+    bag.write(Stored::LabelSeperator, m_labelSeperator);
+    bag.write(Stored::ShowDays, m_showDays);
+    bag.write(Stored::ShowSeconds, m_showSeconds);
+    bag.write(Stored::BackColor, m_backColor);
+    bag.write(Stored::DayCount, m_dayCount);
+    bag.write(Stored::Locked, m_locked);
+    // A time that the fields made infinite cannot be stored; the bag then holds the default instead.
+    if (!bag.write(Stored::SecondsPastMidnight, m_secondsPastMidnight))
+        bag.write(Stored::SecondsPastMidnight, Stored::SecondsPastMidnight.defaultValue);
+    bag.write(Stored::ForeColor, m_foreColor);
 }
 
 int Spanfield::fieldIndex(const QObject *object) const

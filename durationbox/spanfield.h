@@ -5,6 +5,7 @@
 #include "durix_export.h"
 
 #include <hostedcontrol.h>
+#include <propertybag.h>
 
 #include <QString>
 
@@ -25,6 +26,10 @@ class SpanfieldField;
 // Errors: setSecondsPastMidnight() and setLabelSeperator() throw std::overflow_error where the
 // 16-bit arithmetic overflows (more than 32767 days, a caption list beyond 32767 characters);
 // nothing is changed then. Through setProperty() the same write simply has no effect.
+//
+// DayCount reads as a qint16. Written through setProperty() it takes any number (or text holding
+// one), rounded halves to even; a value outside -32768..32767, NaN, an infinity or something that
+// is no number is refused and changes nothing, instead of wrapping around into the range.
 //
 // Events pass their arguments by reference; the control ignores what a handler leaves there.
 class DURIX_EXPORT Spanfield final : public HostedControl
@@ -74,10 +79,24 @@ class DURIX_EXPORT Spanfield final : public HostedControl
     Q_PROPERTY(quint32 BackColor READ backColor WRITE setBackColor)
     Q_PROPERTY(float SecondsPastMidnight READ secondsPastMidnight WRITE writeSecondsPastMidnightProperty)
     Q_PROPERTY(bool Locked READ locked WRITE setLocked)
-    Q_PROPERTY(qint16 DayCount READ dayCount WRITE setDayCount)
+    Q_PROPERTY(QVariant DayCount READ dayCountProperty WRITE writeDayCountProperty)
     Q_PROPERTY(quint32 ForeColor READ foreColor WRITE setForeColor)
 
 public:
+    // The published property names, for hosts that address the control by name
+    // (HostedControl::setPublishedProperty).
+    struct Property
+    {
+        static constexpr char ShowDays[] = "ShowDays";
+        static constexpr char ShowSeconds[] = "ShowSeconds";
+        static constexpr char LabelSeperator[] = "LabelSeperator";
+        static constexpr char BackColor[] = "BackColor";
+        static constexpr char SecondsPastMidnight[] = "SecondsPastMidnight";
+        static constexpr char Locked[] = "Locked";
+        static constexpr char DayCount[] = "DayCount";
+        static constexpr char ForeColor[] = "ForeColor";
+    };
+
     static constexpr qint16 ErrorNotADigit = 1000;
     static constexpr qint16 ErrorInvalidValue = 1001;
 
@@ -123,8 +142,24 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The stored properties, written and read in this order: each one's key in the host's property
+    // bag and its default, which is also its initial value. ForeColor is stored as "TextColor".
+    struct Stored
+    {
+        static constexpr PropertyKey<QLatin1String> LabelSeperator{"LabelSeperator", QLatin1String("T;h;m;s")};
+        static constexpr PropertyKey<bool> ShowDays{"ShowDays", false};
+        static constexpr PropertyKey<bool> ShowSeconds{"ShowSeconds", true};
+        static constexpr PropertyKey<quint32> BackColor{"BackColor", 0x8000000Fu}; // the button face
+        static constexpr PropertyKey<qint16> DayCount{"DayCount", 0};
+        static constexpr PropertyKey<bool> Locked{"Locked", false};
+        static constexpr PropertyKey<float> SecondsPastMidnight{"SecondsPastMidnight", 0.0f};
+        static constexpr PropertyKey<quint32> ForeColor{"TextColor", 0x80000008u}; // the window text
+    };
+
     void writeLabelSeperatorProperty(const QString &vNewValue);
     void writeSecondsPastMidnightProperty(float Secs);
+    QVariant dayCountProperty() const;
+    void writeDayCountProperty(const QVariant &vNewValue);
 
     void ArrangeFields();
     void SetOverflowDisplay(bool state);
@@ -140,14 +175,14 @@ private:
     std::array<SpanfieldField *, 4> txtTime{};
     std::array<QLabel *, 4> lblSeperator{};
 
-    bool m_showDays = false;
-    bool m_showSeconds = true;
-    QString m_labelSeperator = QStringLiteral("T;h;m;s");
-    quint32 m_backColor = 0x8000000Fu;
-    quint32 m_foreColor = 0x80000008u;
-    mutable qint16 m_dayCount = 0;
-    bool m_locked = false;
-    mutable float m_secondsPastMidnight = 0.0f;
+    bool m_showDays = Stored::ShowDays.defaultValue;
+    bool m_showSeconds = Stored::ShowSeconds.defaultValue;
+    QString m_labelSeperator = Stored::LabelSeperator.defaultValue;
+    quint32 m_backColor = Stored::BackColor.defaultValue;
+    quint32 m_foreColor = Stored::ForeColor.defaultValue;
+    mutable qint16 m_dayCount = Stored::DayCount.defaultValue;
+    bool m_locked = Stored::Locked.defaultValue;
+    mutable float m_secondsPastMidnight = Stored::SecondsPastMidnight.defaultValue;
     bool m_overflowShown = false;
     bool m_arranging = false;
 };

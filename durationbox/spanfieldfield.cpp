@@ -12,10 +12,10 @@
 
 #include <memory>
 
-SpanfieldField::SpanfieldField(int inputLength, int largestValue, QWidget *parent)
+SpanfieldField::SpanfieldField(qint16 index, QWidget *parent)
     : QLineEdit(parent)
-    , m_inputLength(inputLength)
-    , m_largestValue(largestValue)
+    , m_index(index)
+    , m_inputLength(index == DurationValue::DaysField ? 3 : 2)
 {
     setAcceptDrops(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -44,7 +44,7 @@ void SpanfieldField::insertDigits(const QString &text)
     digits = digits.left(room);
     const int at = caretPosition();
     const QString result = this->text().left(at) + digits + this->text().mid(at + selectedText().size());
-    if (DurationValue::numericValue(result) > m_largestValue)
+    if (!DurationValue::isAcceptableFieldValue(m_index, DurationValue::numericValue(result)))
         return;
     insert(digits);
 }

@@ -22,11 +22,15 @@ private Q_SLOTS:
     void assignmentsSendTheirNotice();
     void integersOutsideTheirRangeAreRefused();
     void membersAreReachableByName();
+    void publishedNamesAreDeclared();
     void roundTripThroughABag();
     void emptyBagGivesTheDefaults();
     void savesInItsOrder();
     void loadingStoresWithoutRedrawOrNotice();
     void damagedValuesReadAsDefaults();
+    void storedValuesByTheBagRule_data();
+    void storedValuesByTheBagRule();
+    void savedBagReadsAndWritesTheSame();
     void resizeKeepsTheControlSquare_data();
     void resizeKeepsTheControlSquare();
 };
@@ -158,6 +162,35 @@ void TestTamselClockProperties::membersAreReachableByName()
     // Read-only members stay read-only.
     QVERIFY(!clock.setProperty("Seconds", 5.0f));
     QVERIFY(!clock.setProperty("StoppedTime", QStringLiteral("x")));
+}
+
+// The names a host uses are the clock's properties, in the clock's order, and it reaches them
+// through the checked access of the hosting layer.
+void TestTamselClockProperties::publishedNamesAreDeclared()
+{
+    using P = TamselClock::Property;
+    const QStringList constants{P::Picture,           P::StoppedTime,        P::Autosize,
+                                P::SmallUnits,        P::BigUnits,           P::UnitColor,
+                                P::UnitPosition,      P::ShowSeconds,        P::MinuteNeedleLength,
+                                P::HourNeedleLength,  P::SecondNeedleLength, P::ShowFace,
+                                P::Seconds,           P::MinuteNeedleWidth,  P::HourNeedleWidth,
+                                P::SecondNeedleWidth, P::HourColor,          P::MinuteColor,
+                                P::SecondColor,       P::BackColor,          P::MinuteFineAdjust,
+                                P::ShowActualTime,    P::StartTime,          P::StopTime,
+                                P::UnitWidth,         P::FaceColor,          P::IgnoreErrors};
+    TamselClock clock;
+    QStringList declared;
+    for (int i = clock.metaObject()->propertyOffset(); i < clock.metaObject()->propertyCount(); ++i)
+        declared.append(QString::fromLatin1(clock.metaObject()->property(i).name()));
+    QCOMPARE(constants, declared);
+
+    HostedControl &control = clock;
+    QSignalSpy notices(&clock, &TamselClock::propertyChanged);
+    QVERIFY(control.setPublishedProperty(P::MinuteFineAdjust, false));
+    QCOMPARE(control.publishedProperty(P::MinuteFineAdjust), QVariant(false));
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices.first().first().toString(), QString::fromLatin1(P::MinuteFineAdjust));
+    QVERIFY(clock.dynamicPropertyNames().isEmpty());
 }
 
 void TestTamselClockProperties::roundTripThroughABag()
@@ -326,6 +359,118 @@ void TestTamselClockProperties::damagedValuesReadAsDefaults()
     QCOMPARE(clock.backColor(), ValueRules::ButtonFace);
     QVERIFY(clock.showFace());
     QVERIFY(clock.picture().isNull());
+}
+
+void TestTamselClockProperties::storedValuesByTheBagRule_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("expected");
+
+    // A form's whole numbers are signed: a system colour arrives as a negative number.
+    QTest::newRow("signed system colour")
+        << "BackColor" << QVariant(-2147483633) << QByteArray("BackColor") << QVariant(0x8000000Fu);
+    QTest::newRow("-1 colour") << "UnitColor" << QVariant(-1) << QByteArray("UnitColor") << QVariant(0xFFFFFFFFu);
+    QTest::newRow("largest colour") << "HourColor" << QVariant(Q_INT64_C(4294967295)) << QByteArray("HourColor")
+                                    << QVariant(0xFFFFFFFFu);
+    QTest::newRow("colour beyond 32 bits")
+        << "FaceColor" << QVariant(Q_INT64_C(4294967296)) << QByteArray("FaceColor") << QVariant(0x8000000Fu);
+    QTest::newRow("half to even") << "SmallUnits" << QVariant(2.5) << QByteArray("SmallUnits") << QVariant(2);
+    QTest::newRow("numeric text") << "BigUnits" << QVariant(QStringLiteral("30")) << QByteArray("BigUnits")
+                                  << QVariant(30);
+    QTest::newRow("beyond 16 bits") << "UnitWidth" << QVariant(32768) << QByteArray("UnitWidth") << QVariant(1);
+    QTest::newRow("flag as text") << "ShowFace" << QVariant(QStringLiteral("False")) << QByteArray("ShowFace")
+                                  << QVariant(false);
+    QTest::newRow("flag as number") << "MinuteFineAdjust" << QVariant(0) << QByteArray("MinuteFineAdjust")
+                                    << QVariant(false);
+    QTest::newRow("flag as bytes") << "ShowSeconds" << QVariant(QByteArray("0")) << QByteArray("ShowSeconds")
+                                   << QVariant(true);
+    QTest::newRow("AutoSize key") << "AutoSize" << QVariant(true) << QByteArray("Autosize") << QVariant(true);
+    QTest::newRow("Autosize is not the key")
+        << "Autosize" << QVariant(true) << QByteArray("Autosize") << QVariant(false);
+}
+
+// The clock reads its stored values by the property bag's one rule for flags, whole numbers and
+// colours, the rule Spanfield reads by too.
+void TestTamselClockProperties::storedValuesByTheBagRule()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, stored);
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, expected);
+    PropertyBag bag;
+    QVERIFY(bag.writeProperty(key, stored));
+    TamselClock clock;
+    clock.readProperties(bag);
+    const QVariant actual = clock.property(property.constData());
+    QVERIFY(expected.convert(actual.metaType()));
+    QCOMPARE(actual, expected);
+}
+
+// A bag that earlier versions of the clock saved reads to the values it was saved from and is
+// written again the same, in the same order.
+void TestTamselClockProperties::savedBagReadsAndWritesTheSame()
+{
+    const QByteArray saved = R"({
+    "format": "vesperon-property-bag",
+    "properties": [
+        { "name": "IgnoreErrors", "type": "bool", "value": true },
+        { "name": "ShowActualTime", "type": "bool", "value": false },
+        { "name": "BackColor", "type": "int", "value": 64 },
+        { "name": "FaceColor", "type": "int", "value": 1122867 },
+        { "name": "AutoSize", "type": "bool", "value": true },
+        { "name": "HourNeedleWidth", "type": "int", "value": 10 },
+        { "name": "MinuteNeedleWidth", "type": "int", "value": 5 },
+        { "name": "SecondNeedleWidth", "type": "int", "value": 2 },
+        { "name": "UnitWidth", "type": "int", "value": 6 },
+        { "name": "MinuteFineAdjust", "type": "bool", "value": false },
+        { "name": "SmallUnits", "type": "int", "value": -3 },
+        { "name": "BigUnits", "type": "int", "value": 24 },
+        { "name": "ShowSeconds", "type": "bool", "value": false },
+        { "name": "UnitColor", "type": "int", "value": 8438015 },
+        { "name": "UnitPosition", "type": "int", "value": 93 },
+        { "name": "MinuteNeedleLength", "type": "int", "value": 75 },
+        { "name": "HourNeedleLength", "type": "int", "value": 48 },
+        { "name": "SecondNeedleLength", "type": "int", "value": 86 },
+        { "name": "MinuteColor", "type": "int", "value": 16576 },
+        { "name": "SecondColor", "type": "int", "value": 33023 },
+        { "name": "HourColor", "type": "int", "value": 2147483663 },
+        { "name": "ShowFace", "type": "bool", "value": false }
+    ],
+    "version": 1
+}
+)";
+    PropertyBag bag;
+    QVERIFY(bag.fromJson(saved));
+    TamselClock clock;
+    clock.readProperties(bag);
+    QCOMPARE(clock.ignoreErrors(), true);
+    QCOMPARE(clock.showActualTime(), false);
+    QCOMPARE(clock.backColor(), 0x40u);
+    QCOMPARE(clock.faceColor(), 0x00112233u);
+    QCOMPARE(clock.autosize(), true);
+    QCOMPARE(clock.hourNeedleWidth(), 10);
+    QCOMPARE(clock.minuteNeedleWidth(), 5);
+    QCOMPARE(clock.secondNeedleWidth(), 2);
+    QCOMPARE(clock.unitWidth(), 6);
+    QCOMPARE(clock.minuteFineAdjust(), false);
+    QCOMPARE(clock.smallUnits(), -3);
+    QCOMPARE(clock.bigUnits(), 24);
+    QCOMPARE(clock.showSeconds(), false);
+    QCOMPARE(clock.unitColor(), 0x0080C0FFu);
+    QCOMPARE(clock.unitPosition(), 93);
+    QCOMPARE(clock.minuteNeedleLength(), 75);
+    QCOMPARE(clock.hourNeedleLength(), 48);
+    QCOMPARE(clock.secondNeedleLength(), 86);
+    QCOMPARE(clock.minuteColor(), 0x40C0u);
+    QCOMPARE(clock.secondColor(), 0x80FFu);
+    QCOMPARE(clock.hourColor(), 0x8000000Fu);
+    QCOMPARE(clock.showFace(), false);
+
+    PropertyBag again;
+    clock.writeProperties(again);
+    QCOMPARE(again.toJson(), bag.toJson());
 }
 
 void TestTamselClockProperties::resizeKeepsTheControlSquare_data()

@@ -10,7 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaClassInfo>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -70,6 +74,8 @@ private Q_SLOTS:
     void secondsWrites_data();
     void secondsWrites();
     void overflowMarker();
+    void dayCountWrites_data();
+    void dayCountWrites();
     void hiddenFieldsAreIgnoredWhenRead();
     void overflowingWriteChangesNothing();
     void captionLists_data();
@@ -80,6 +86,8 @@ private Q_SLOTS:
     void colors();
     void persistenceRoundTrip();
     void bagWithMissingOrOddEntries();
+    void longDigitStringCostsOnlyItsOwnValue();
+    void bagWithADamagedEntry();
 
 private:
     QStringList unexpectedBoxes;
@@ -110,6 +118,11 @@ void tst_Spanfield::publishedInterface()
     QCOMPARE(names,
              (QStringList{"ShowDays", "ShowSeconds", "LabelSeperator", "BackColor", "SecondsPastMidnight", "Locked",
                           "DayCount", "ForeColor"}));
+    // The names a host uses.
+    using P = Spanfield::Property;
+    QCOMPARE(names,
+             (QStringList{P::ShowDays, P::ShowSeconds, P::LabelSeperator, P::BackColor, P::SecondsPastMidnight,
+                          P::Locked, P::DayCount, P::ForeColor}));
     QCOMPARE(control.property("ShowDays"), QVariant(false));
     QCOMPARE(control.property("ShowSeconds"), QVariant(true));
     QCOMPARE(control.property("LabelSeperator").toString(), QStringLiteral("T;h;m;s"));
@@ -136,6 +149,8 @@ void tst_Spanfield::createdThroughTheRegistry()
     HostedControl *control = ControlRegistry::instance().create(QStringLiteral("Durix.Spanfield"), &window);
     QVERIFY(qobject_cast<Spanfield *>(control));
     QCOMPARE(control->parentWidget(), &window);
+    QVERIFY(control->setPublishedProperty(Spanfield::Property::SecondsPastMidnight, 3600.0f));
+    QCOMPARE(control->publishedProperty(Spanfield::Property::SecondsPastMidnight), QVariant(3600.0f));
 }
 
 void tst_Spanfield::secondsWrites_data()
@@ -217,6 +232,54 @@ void tst_Spanfield::overflowMarker()
     control.setDayCount(-3);
     QCOMPARE(fieldTexts(control).first(), QStringLiteral("-3"));
     QCOMPARE(control.dayCount(), qint16(-3));
+}
+
+void tst_Spanfield::dayCountWrites_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("daysShown"); // empty: the write is refused
+    QTest::addColumn<int>("dayCount");
+
+    QTest::newRow("7") << QVariant(7) << "7" << 7;
+    QTest::newRow("-32768") << QVariant(-32768) << "-32768" << -32768;
+    QTest::newRow("32767 shows the marker") << QVariant(32767) << Marker3 << -1;
+    QTest::newRow("2.5 halves to even") << QVariant(2.5) << "2" << 2;
+    QTest::newRow("text") << QVariant(QStringLiteral("40")) << "40" << 40;
+    QTest::newRow("32768") << QVariant(32768) << QString() << 12;
+    QTest::newRow("40000") << QVariant(40000) << QString() << 12;
+    QTest::newRow("-32769") << QVariant(-32769) << QString() << 12;
+    QTest::newRow("32767.5") << QVariant(32767.5) << QString() << 12;
+    QTest::newRow("NaN") << QVariant(std::numeric_limits<double>::quiet_NaN()) << QString() << 12;
+    QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << QString() << 12;
+    QTest::newRow("1e10") << QVariant(1e10) << QString() << 12;
+    QTest::newRow("2^32 + 5") << QVariant(Q_INT64_C(4294967301)) << QString() << 12;
+    QTest::newRow("words") << QVariant(QStringLiteral("many")) << QString() << 12;
+    QTest::newRow("a date") << QVariant(QDate(2026, 1, 1)) << QString() << 12;
+}
+
+// Through the property system, a day count outside the 16-bit range changes nothing; it does not
+// wrap around into it.
+void tst_Spanfield::dayCountWrites()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, daysShown);
+    Spanfield control;
+    control.setShowDays(true);
+    control.setDayCount(12);
+    control.setSecondsPastMidnight(3661);
+    const QStringList before = fieldTexts(control);
+    int changes = 0;
+    connect(&control, &Spanfield::Change, this, [&] { ++changes; });
+
+    control.setProperty("DayCount", value);
+    if (daysShown.isEmpty()) {
+        QCOMPARE(fieldTexts(control), before);
+        QCOMPARE(changes, 0);
+    } else {
+        QCOMPARE(fieldTexts(control).first(), daysShown);
+    }
+    QTEST(int(control.dayCount()), "dayCount");
+    QTEST(control.property("DayCount").toInt(), "dayCount");
 }
 
 void tst_Spanfield::hiddenFieldsAreIgnoredWhenRead()
@@ -464,6 +527,93 @@ void tst_Spanfield::bagWithMissingOrOddEntries()
     control.resize(1, 1);
     QCOMPARE(label(control, 1)->text(), QString());
     QVERIFY(control.width() > 0);
+}
+
+namespace {
+
+// A control with every stored property away from its default.
+void changeEverything(Spanfield &control)
+{
+    control.setShowDays(true);
+    control.setShowSeconds(false);
+    control.setLabelSeperator(QStringLiteral("d;:;:;"));
+    control.setBackColor(0x00112233);
+    control.setForeColor(0x00445566);
+    control.setLocked(true);
+    control.setSecondsPastMidnight(2 * 86400 + 3660);
+}
+
+void compareEverythingButTheTime(const Spanfield &loaded)
+{
+    QCOMPARE(loaded.showDays(), true);
+    QCOMPARE(loaded.showSeconds(), false);
+    QCOMPARE(loaded.labelSeperator(), QStringLiteral("d;:;:;"));
+    QCOMPARE(loaded.backColor(), 0x00112233u);
+    QCOMPARE(loaded.foreColor(), 0x00445566u);
+    QCOMPARE(loaded.locked(), true);
+    QCOMPARE(loaded.dayCount(), qint16(2));
+}
+
+} // namespace
+
+// A field holding a digit string too long for a number makes the time read as infinite. Saving the
+// control then leaves the time out, so that the bag loads again with the seven other values and the
+// time at its default.
+void tst_Spanfield::longDigitStringCostsOnlyItsOwnValue()
+{
+    Spanfield original;
+    changeEverything(original);
+    field(original, 1)->setText(QString(40, u'9'));
+    QVERIFY(std::isinf(original.secondsPastMidnight()));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TimeEdit.bag"));
+    PropertyBag bag;
+    original.writeProperties(bag);
+    QString error;
+    QVERIFY2(bag.save(path, &error), qPrintable(error));
+
+    PropertyBag reread;
+    QVERIFY2(reread.load(path, &error), qPrintable(error));
+    QVERIFY2(reread.damagedEntries().isEmpty(), qPrintable(error));
+    QVERIFY(!reread.contains(QStringLiteral("SecondsPastMidnight")));
+    Spanfield loaded;
+    loaded.readProperties(reread);
+    compareEverythingButTheTime(loaded);
+    QCOMPARE(loaded.secondsPastMidnight(), 0.0f);
+    QCOMPARE(fieldTexts(loaded), (QStringList{"2", "00", "00", "00"}));
+}
+
+// A bag whose time entry holds no number (as an earlier save of an infinite time left it) loads with
+// the other seven values; the time falls back to its default.
+void tst_Spanfield::bagWithADamagedEntry()
+{
+    const QByteArray saved = R"({
+    "format": "vesperon-property-bag",
+    "properties": [
+        { "name": "LabelSeperator", "type": "string", "value": "d;:;:;" },
+        { "name": "ShowDays", "type": "bool", "value": true },
+        { "name": "ShowSeconds", "type": "bool", "value": false },
+        { "name": "BackColor", "type": "int", "value": 1122867 },
+        { "name": "DayCount", "type": "int", "value": 2 },
+        { "name": "Locked", "type": "bool", "value": true },
+        { "name": "SecondsPastMidnight", "type": "real", "value": null },
+        { "name": "TextColor", "type": "int", "value": 4478310 }
+    ],
+    "version": 1
+}
+)";
+    PropertyBag bag;
+    QString error;
+    QVERIFY2(bag.fromJson(saved, &error), qPrintable(error));
+    QVERIFY2(error.contains(QLatin1String("\"SecondsPastMidnight\"")), qPrintable(error));
+    QCOMPARE(bag.damagedEntries().size(), 1);
+    QCOMPARE(bag.damagedEntries().first().name, QStringLiteral("SecondsPastMidnight"));
+
+    Spanfield loaded;
+    loaded.readProperties(bag);
+    compareEverythingButTheTime(loaded);
+    QCOMPARE(loaded.secondsPastMidnight(), 0.0f);
 }
 
 QTEST_MAIN(tst_Spanfield)

@@ -28,6 +28,13 @@ class VESPERON_COMPONENTS_EXPORT DateEdit final : public HostedControl
     Q_PROPERTY(QVariant Value READ value WRITE setValue)
 
 public:
+    // The published property names, for hosts that address the control by name
+    // (HostedControl::setPublishedProperty).
+    struct Property
+    {
+        static constexpr char Value[] = "Value";
+    };
+
     explicit DateEdit(QWidget *parent = nullptr);
     ~DateEdit() override;
 

@@ -28,8 +28,10 @@ QList<HostedControl *> PlaceholderLoader::replacePlaceholders(QWidget *form, QSt
         }
         PropertyBag bag;
         for (const QByteArray &name : placeholder->dynamicPropertyNames()) {
-            if (name != ProgrammaticIdProperty && !name.startsWith("_q_"))
-                bag.writeProperty(QString::fromUtf8(name), placeholder->property(name));
+            if (name == ProgrammaticIdProperty || name.startsWith("_q_"))
+                continue;
+            if (!bag.writeProperty(QString::fromUtf8(name), placeholder->property(name), {}, &error))
+                errors.append(QStringLiteral("%1: %2").arg(placeholder->objectName(), error));
         }
         control->setObjectName(placeholder->objectName());
         control->readProperties(bag);

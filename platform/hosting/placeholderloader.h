@@ -24,6 +24,7 @@ class VESPERON_HOSTING_EXPORT PlaceholderLoader
 {
 public:
     // The controls created, in the order of the placeholders in the form. A placeholder with an
-    // unknown identifier stays as it is, and errorString names it.
+    // unknown identifier stays as it is, and errorString names it. A stored value that a property
+    // bag cannot hold (a colour or a date value, say) is left out, and errorString names it too.
     static QList<HostedControl *> replacePlaceholders(QWidget *form, QString *errorString = nullptr);
 };

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 
 #include <cmath>
 #include <limits>
@@ -16,7 +17,8 @@ namespace {
 
 const QLatin1String FormatName("vesperon-property-bag");
 constexpr int FormatVersion = 1;
-constexpr double LargestExactInteger = 9007199254740992.0; // 2^53
+constexpr qint64 LargestExactWhole = Q_INT64_C(1) << 53;
+constexpr double LargestExactInteger = double(LargestExactWhole);
 
 bool isWholeNumberType(const QMetaType &type)
 {
@@ -61,10 +63,43 @@ QJsonObject encodeEntry(const QString &name, const QVariant &value)
     return object;
 }
 
-bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString *error)
+// Why a value cannot go into a bag file so that it reads back as it was; empty when it can.
+QString unstorableBecause(const QVariant &value)
+{
+    if (!value.isValid())
+        return QStringLiteral("it has no value");
+    const QMetaType type = value.metaType();
+    switch (type.id()) {
+    case QMetaType::Bool:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        return {};
+    case QMetaType::Float:
+    case QMetaType::Double:
+        if (std::isfinite(value.toDouble()))
+            return {};
+        return QStringLiteral("the number %1 is not finite").arg(value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        if (value.toULongLong() <= quint64(LargestExactWhole))
+            return {};
+        return QStringLiteral("the whole number %1 cannot be stored exactly").arg(value.toULongLong());
+    default:
+        break;
+    }
+    if (isWholeNumberType(type)) {
+        if (const qint64 whole = value.toLongLong(); whole >= -LargestExactWhole && whole <= LargestExactWhole)
+            return {};
+        return QStringLiteral("the whole number %1 cannot be stored exactly").arg(value.toLongLong());
+    }
+    return QStringLiteral("a value of type %1 cannot be stored").arg(QString::fromLatin1(type.name()));
+}
+
+bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString *problem)
 {
     if (!json.isObject()) {
-        *error = QStringLiteral("an entry is not an object");
+        *problem = QStringLiteral("not an object");
         return false;
     }
     const QJsonObject object = json.toObject();
@@ -72,12 +107,12 @@ bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString
     const QString type = object.value(QStringLiteral("type")).toString();
     const QJsonValue jsonValue = object.value(QStringLiteral("value"));
     if (!jsonName.isString() || jsonName.toString().isEmpty()) {
-        *error = QStringLiteral("an entry has no name");
+        *problem = QStringLiteral("no name");
         return false;
     }
     *name = jsonName.toString();
     const auto wrongValue = [&] {
-        *error = QStringLiteral("entry \"%1\" has no valid %2 value").arg(*name, type);
+        *problem = QStringLiteral("no valid %1 value").arg(type);
         return false;
     };
     if (type == QLatin1String("bool")) {
@@ -106,10 +141,23 @@ bool decodeEntry(const QJsonValue &json, QString *name, QVariant *value, QString
             return wrongValue();
         *value = *decoded;
     } else {
-        *error = QStringLiteral("entry \"%1\" has the unknown type \"%2\"").arg(*name, type);
+        *problem = QStringLiteral("unknown type \"%1\"").arg(type);
         return false;
     }
     return true;
+}
+
+QString describe(const QList<PropertyBag::DamagedEntry> &damaged)
+{
+    if (damaged.isEmpty())
+        return {};
+    QStringList parts;
+    for (const PropertyBag::DamagedEntry &entry : damaged) {
+        const QString which = entry.name.isEmpty() ? QStringLiteral("entry %1").arg(entry.position)
+                                                   : QStringLiteral("\"%1\"").arg(entry.name);
+        parts.append(QStringLiteral("%1 (%2)").arg(which, entry.problem));
+    }
+    return QStringLiteral("damaged entries left out: %1").arg(parts.join(QLatin1String("; ")));
 }
 
 void setError(QString *errorString, const QString &message)
@@ -135,8 +183,17 @@ QVariant PropertyBag::readProperty(const QString &name, const QVariant &defaultV
     return i < 0 ? defaultValue : m_entries.at(i).value;
 }
 
-void PropertyBag::writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue)
+bool PropertyBag::writeProperty(const QString &name, const QVariant &value, const QVariant &defaultValue,
+                                QString *errorString)
 {
+    if (name.isEmpty()) {
+        setError(errorString, QStringLiteral("a property with no name cannot be stored"));
+        return false;
+    }
+    if (const QString problem = unstorableBecause(value); !problem.isEmpty()) {
+        setError(errorString, QStringLiteral("property \"%1\" cannot be stored: %2").arg(name, problem));
+        return false;
+    }
     const qsizetype i = indexOf(name);
     if (defaultValue.isValid() && value == defaultValue) {
         if (i >= 0)
@@ -146,31 +203,7 @@ void PropertyBag::writeProperty(const QString &name, const QVariant &value, cons
     } else {
         m_entries.append({name, value});
     }
-}
-
-bool PropertyBag::readBool(const QString &name, bool defaultValue) const
-{
-    const QVariant value = readProperty(name);
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool();
-    case QMetaType::QString: {
-        const QString text = value.toString().trimmed();
-        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-            return false;
-        break;
-    }
-    default:
-        if (bool ok = false; value.isValid()) {
-            const double number = value.toDouble(&ok);
-            if (ok && std::isfinite(number))
-                return number != 0.0;
-        }
-        break;
-    }
-    return defaultValue;
+    return true;
 }
 
 static bool readNumber(const QVariant &value, double *number)
@@ -192,6 +225,23 @@ static Int readWhole(const QVariant &value, Int defaultValue, double minimum, do
     return number < minimum || number > maximum ? defaultValue : static_cast<Int>(static_cast<qint64>(number));
 }
 
+bool PropertyBag::readBool(const QString &name, bool defaultValue) const
+{
+    const QVariant value = readProperty(name);
+    if (value.metaType().id() == QMetaType::Bool)
+        return value.toBool();
+    if (value.metaType().id() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+        return defaultValue;
+    }
+    double number = 0.0;
+    return readNumber(value, &number) ? number != 0.0 : defaultValue;
+}
+
 qint16 PropertyBag::readInt16(const QString &name, qint16 defaultValue) const
 {
     return readWhole<qint16>(readProperty(name), defaultValue, -32768.0, 32767.0);
@@ -204,7 +254,6 @@ qint32 PropertyBag::readInt32(const QString &name, qint32 defaultValue) const
 
 quint32 PropertyBag::readColor(const QString &name, quint32 defaultValue) const
 {
-    // Colours are stored as unsigned values by us and as signed 32-bit values by older hosts.
     return readWhole<quint32>(readProperty(name), defaultValue, -2147483648.0, 4294967295.0);
 }
 
@@ -220,6 +269,79 @@ QString PropertyBag::readString(const QString &name, const QString &defaultValue
 {
     const QVariant value = readProperty(name);
     return value.metaType().id() == QMetaType::QString ? value.toString() : defaultValue;
+}
+
+QByteArray PropertyBag::readBytes(const QString &name, const QByteArray &defaultValue) const
+{
+    const QVariant value = readProperty(name);
+    switch (value.metaType().id()) {
+    case QMetaType::QByteArray:
+        return value.toByteArray();
+    case QMetaType::QString:
+        return value.toString().toUtf8();
+    default:
+        return defaultValue;
+    }
+}
+
+bool PropertyBag::read(const PropertyKey<bool> &key) const
+{
+    return readBool(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+qint16 PropertyBag::read(const PropertyKey<qint16> &key) const
+{
+    return readInt16(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+quint32 PropertyBag::read(const PropertyKey<quint32> &key) const
+{
+    return readColor(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+float PropertyBag::read(const PropertyKey<float> &key) const
+{
+    return readSingle(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+QString PropertyBag::read(const PropertyKey<QLatin1String> &key) const
+{
+    return readString(QString::fromLatin1(key.name), key.defaultValue);
+}
+
+QByteArray PropertyBag::read(const PropertyKey<QByteArrayView> &key) const
+{
+    return readBytes(QString::fromLatin1(key.name), key.defaultValue.toByteArray());
+}
+
+bool PropertyBag::write(const PropertyKey<bool> &key, bool value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<qint16> &key, qint16 value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<quint32> &key, quint32 value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<float> &key, float value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue, errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<QLatin1String> &key, const QString &value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, QString(key.defaultValue), errorString);
+}
+
+bool PropertyBag::write(const PropertyKey<QByteArrayView> &key, const QByteArray &value, QString *errorString)
+{
+    return writeProperty(QString::fromLatin1(key.name), value, key.defaultValue.toByteArray(), errorString);
 }
 
 bool PropertyBag::contains(const QString &name) const
@@ -271,23 +393,25 @@ bool PropertyBag::fromJson(const QByteArray &json, QString *errorString)
         return false;
     }
     QList<Entry> entries;
-    for (const QJsonValue &item : properties.toArray()) {
+    QList<DamagedEntry> damaged;
+    QSet<QString> names;
+    const QJsonArray list = properties.toArray();
+    for (qsizetype i = 0; i < list.size(); ++i) {
         Entry entry;
-        QString error;
-        if (!decodeEntry(item, &entry.name, &entry.value, &error)) {
-            setError(errorString, QStringLiteral("damaged property bag: %1").arg(error));
-            return false;
+        QString problem;
+        const int position = int(i + 1);
+        if (!decodeEntry(list.at(i), &entry.name, &entry.value, &problem)) {
+            damaged.append({position, entry.name, problem});
+        } else if (names.contains(entry.name)) {
+            damaged.append({position, entry.name, QStringLiteral("the name appears twice")});
+        } else {
+            names.insert(entry.name);
+            entries.append(entry);
         }
-        for (const Entry &earlier : std::as_const(entries)) {
-            if (earlier.name == entry.name) {
-                setError(errorString,
-                         QStringLiteral("damaged property bag: entry \"%1\" appears twice").arg(entry.name));
-                return false;
-            }
-        }
-        entries.append(entry);
     }
     m_entries = entries;
+    m_damaged = damaged;
+    setError(errorString, describe(damaged));
     return true;
 }
 
@@ -299,11 +423,9 @@ bool PropertyBag::load(const QString &fileName, QString *errorString)
         return false;
     }
     QString error;
-    if (!fromJson(file.readAll(), &error)) {
-        setError(errorString, QStringLiteral("%1: %2").arg(fileName, error));
-        return false;
-    }
-    return true;
+    const bool loaded = fromJson(file.readAll(), &error);
+    setError(errorString, error.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(fileName, error));
+    return loaded;
 }
 
 bool PropertyBag::save(const QString &fileName, QString *errorString) const

@@ -106,8 +106,8 @@ void tst_DateEdit::valueRoundTrip()
     QLocale::setDefault(locale);
 
     DateEdit edit;
-    edit.setProperty("Value", ShortDate::toText(date, locale));
-    const QVariant value = edit.property("Value");
+    QVERIFY(edit.setPublishedProperty(DateEdit::Property::Value, ShortDate::toText(date, locale)));
+    const QVariant value = edit.publishedProperty(DateEdit::Property::Value);
     QLocale::setDefault(previous);
 
     QCOMPARE(value.userType(), QMetaType::QDate);

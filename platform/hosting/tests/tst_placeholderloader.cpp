@@ -63,6 +63,9 @@ void tst_PlaceholderLoader::replacesPlaceholdersWithControls()
     QVERIFY(hidden);
     QVERIFY(hidden->isHidden());
     QCOMPARE(hidden->level, qint16(3));
+    // A value that a property bag cannot hold is left out and named.
+    QVERIFY(hidden->names.isEmpty());
+    QVERIFY2(error.contains(QLatin1String("hiddenGauge: property \"Tint\"")), qPrintable(error));
 
     QCOMPARE(form.findChildren<QWidget *>(QStringLiteral("gauge")).size(), 1);
     QVERIFY(form.findChild<QWidget *>(QStringLiteral("unknown")));
