@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,8 +59,17 @@ void TestIniHandler::readIniValue_data()
 
     QTest::newRow("TRUE") << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "TRUE";
     QTest::newRow("written by hand in lower case") << QByteArray("[global]\nsuppresssound=true\n") << "true";
-    QTest::newRow("blanks in front are dropped, blanks behind stay")
-        << QByteArray("[Global]\nSuppressSound=   TRUE  \n") << "TRUE  ";
+    QTest::newRow("blanks around the value are dropped") << QByteArray("[Global]\nSuppressSound=   TRUE  \n") << "TRUE";
+    QTest::newRow("TRUE with a blank behind, as edited by hand")
+        << QByteArray("[Global]\nSuppressSound=TRUE \n") << "TRUE";
+    QTest::newRow("TRUE after a tab") << QByteArray("[Global]\r\nSuppressSound=\tTRUE\r\n") << "TRUE";
+    QTest::newRow("TRUE in quotes") << QByteArray("[Global]\nSuppressSound=\"TRUE\"\n") << "TRUE";
+    // Inside quotes the blanks reach the buffer, whose trimming drops those in front only.
+    QTest::newRow("quoted blanks: those in front are dropped, those behind stay")
+        << QByteArray("[Global]\nSuppressSound=\"  TRUE  \"\n") << "TRUE  ";
+    QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    const QByteArray utf16 = toUtf16(QStringLiteral("[Global]\r\nSuppressSound=TRUE\r\n"));
+    QTest::newRow("UTF-16 file") << utf16 << "TRUE";
     QTest::newRow("blanks only") << QByteArray("[Global]\nSuppressSound=    \n") << "";
     QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=\n") << "";
     QTest::newRow("missing key") << QByteArray("[Global]\n") << "";
