@@ -64,11 +64,10 @@ ProfileText decode(const QByteArray &bytes)
         text.oddByte = bytes.mid(2 + 2 * count);
         units.resize(count);
         const bool little = text.encoding == Encoding::Utf16LE;
-        for (qsizetype i = 0; i < count; ++i) {
-            const auto first = uchar(bytes.at(2 + 2 * i));
-            const auto second = uchar(bytes.at(3 + 2 * i));
-            units[i] = QChar(little ? char16_t(first | second << 8) : char16_t(second | first << 8));
-        }
+        const auto *in = reinterpret_cast<const uchar *>(bytes.constData()) + 2;
+        QChar *out = units.data();
+        for (qsizetype i = 0; i < count; ++i, in += 2)
+            out[i] = QChar(little ? char16_t(in[0] | in[1] << 8) : char16_t(in[1] | in[0] << 8));
     }
     text.lines = splitLines(units);
     return text;
