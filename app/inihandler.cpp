@@ -22,6 +22,22 @@ QString trimBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+// The file of that name in its folder whatever the letter case of the name, as Windows finds it:
+// the name as given when that file exists, else the first file whose name differs only in case.
+QString existingSpelling(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.exists())
+        return path;
+    const QDir folder = info.dir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names) {
+        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return path;
+}
+
 // A settings file is replaced as a whole through a new file beside it, so its folder must be
 // writable too.
 bool canWrite(const QString &file)
@@ -45,10 +61,11 @@ QString IniHandler::userFilePath() const
 
 QString IniHandler::effectiveFilePath() const
 {
-    if (m_settingsFilePath.isEmpty() || canWrite(m_settingsFilePath))
-        return m_settingsFilePath;
+    const QString settingsFile = existingSpelling(m_settingsFilePath);
+    if (settingsFile.isEmpty() || canWrite(settingsFile))
+        return settingsFile;
     const QString userFile = userFilePath();
-    return QFileInfo::exists(userFile) || !QFileInfo::exists(m_settingsFilePath) ? userFile : m_settingsFilePath;
+    return QFileInfo::exists(userFile) || !QFileInfo::exists(settingsFile) ? userFile : settingsFile;
 }
 
 QString IniHandler::alternativeFilePath() const
@@ -73,13 +90,14 @@ QString IniHandler::ReadIniValue(const QString &section, const QString &key) con
 bool IniHandler::WriteIniValue(const QString &section, const QString &key, const QString &value,
                                bool alternativeFile) const
 {
-    QString file = alternativeFile ? alternativeFilePath() : m_settingsFilePath;
+    const QString settingsFile = existingSpelling(alternativeFile ? alternativeFilePath() : m_settingsFilePath);
+    QString file = settingsFile;
     if (!alternativeFile && !file.isEmpty() && !canWrite(file)) {
         // The user copy starts from what the program folder holds, so nothing set there is lost.
         file = userFilePath();
         if (!QFileInfo::exists(file)) {
             QDir().mkpath(QFileInfo(file).absolutePath());
-            if (QFile::copy(m_settingsFilePath, file))
+            if (QFile::copy(settingsFile, file))
                 QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         }
     }

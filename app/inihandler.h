@@ -3,8 +3,12 @@
 
 #include <QString>
 
-// Single values of Vesperon's settings file, "Vesperon.Ini" in the program folder. Names match
-// without regard to case; a missing file, section or key reads as "".
+// Single values of Vesperon's settings file, "Vesperon.Ini" in the program folder, read and written
+// as the Windows private-profile functions do (see PrivateProfile). Names match without regard to
+// case; a missing file, section or key reads as "". A file carried over from Windows may have its
+// name in another letter case ("VESPERON.INI", "vesperon.ini"): where no file has the name as
+// written, the first file of the program folder whose name differs from it only in case is the
+// settings file, read and written (the same holds for "ORVELL.INI").
 //
 // An installed program folder (under /usr) cannot be written by its users. Where the settings
 // file there cannot be written, a per-user copy stands in for it: values are read from the user
@@ -23,13 +27,14 @@ public:
     QString userFilePath() const;
     void setUserFilePath(const QString &path) { m_userFilePath = path; }
 
-    // The file that values are read from and written to now.
+    // The file that values are read from and written to now, with its name as found on disk.
     QString effectiveFilePath() const;
 
     // "ORVELL.INI" in the program folder, which only WriteIniValue can be told to use.
     QString alternativeFilePath() const;
 
-    // The value, at most 256 characters of it, without the blanks in front; "" when none.
+    // The value, at most 256 characters of it, as it comes out of a blank-filled buffer: blanks in
+    // front dropped, blanks behind kept (only quotes around a value can keep any); "" when none.
     QString ReadIniValue(const QString &section, const QString &key) const;
 
     // False only when a non-empty value could not be written.

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Random settings files, read and then written by name. Whatever the file holds (NUL bytes, a
-// BOM, CR or CRLF endings, no final line break, very long lines), reading must not fail, and a
-// write must either leave the file byte for byte as it was or change only what it was asked to:
-// one value, or one key line added to its section, or one section with its key added at the end.
+// byte-order mark, CR, LF or CR LF line ends in any mix, no final line break, very long lines,
+// UTF-16 in either byte order, odd lengths), reading must not fail, and a write must either leave
+// the file byte for byte as it was or change only what it was asked to, in the file's own
+// encoding: the value of one line, or one key line added, or one section with its key added at
+// the end; the value written then reads back as the Windows functions would read it.
 
 #include <privateprofile.h>
 
@@ -20,26 +22,91 @@
 
 namespace {
 
-struct Line
+// How the fuzzed bytes become the file: 8-bit text as it stands or with every LF turned into CR;
+// UTF-16 with each byte widened to a unit (so that the file has structure), optionally CR only;
+// or UTF-16 made of the bytes themselves, two to a unit (so that any unit occurs).
+enum Form { Bytes, CrOnly, Utf16LE, Utf16BE, Utf16LERaw, Utf16BERaw, Utf16LECrOnly, Utf16BECrOnly, FormCount };
+
+QByteArray shape(QByteArray content, int form)
 {
-    QByteArray text;
-    QByteArray ending;
-    bool operator==(const Line &other) const { return text == other.text && ending == other.ending; }
+    if (form == CrOnly || form == Utf16LECrOnly || form == Utf16BECrOnly)
+        content.replace('\n', '\r');
+    if (form == Bytes || form == CrOnly)
+        return content;
+    const bool little = form == Utf16LE || form == Utf16LERaw || form == Utf16LECrOnly;
+    QByteArray file = little ? QByteArray("\xff\xfe") : QByteArray("\xfe\xff");
+    if (form == Utf16LERaw || form == Utf16BERaw)
+        return file + content;
+    for (const char c : content) {
+        file += little ? c : '\0';
+        file += little ? '\0' : c;
+    }
+    return file;
+}
+
+enum class Encoding { EightBit, Utf16LE, Utf16BE };
+
+// A file as a string of code units: bytes as Latin-1 for 8-bit files, 16-bit units for UTF-16.
+struct Decoded
+{
+    Encoding encoding = Encoding::EightBit;
+    QByteArray byteOrderMark; // of UTF-8 too, which 8-bit files may begin with
+    QString units;
+    QByteArray oddByte;
 };
 
-std::vector<Line> linesOf(const QByteArray &bytes)
+Decoded decode(const QByteArray &bytes)
+{
+    Decoded file;
+    if (!bytes.startsWith("\xff\xfe") && !bytes.startsWith("\xfe\xff")) {
+        file.byteOrderMark = bytes.startsWith("\xef\xbb\xbf") ? bytes.left(3) : QByteArray();
+        file.units = QString::fromLatin1(bytes.mid(file.byteOrderMark.size()));
+        return file;
+    }
+    file.encoding = bytes.startsWith("\xff\xfe") ? Encoding::Utf16LE : Encoding::Utf16BE;
+    file.byteOrderMark = bytes.left(2);
+    const bool little = file.encoding == Encoding::Utf16LE;
+    file.units.reserve(bytes.size() / 2);
+    for (qsizetype i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto first = uchar(bytes.at(i));
+        const auto second = uchar(bytes.at(i + 1));
+        file.units += QChar(little ? char16_t(first | second << 8) : char16_t(second | first << 8));
+    }
+    if (bytes.size() % 2 == 1)
+        file.oddByte = bytes.right(1);
+    return file;
+}
+
+QString unitsOf(Encoding encoding, const QString &text)
+{
+    return encoding == Encoding::EightBit ? QString::fromLatin1(text.toLocal8Bit()) : text;
+}
+
+bool isLineEnd(QChar c)
+{
+    return c == u'\n' || c == u'\r';
+}
+
+struct Line
+{
+    qsizetype start;
+    qsizetype textEnd;
+    qsizetype end; // after its line ending
+};
+
+std::vector<Line> linesOf(const QString &units)
 {
     std::vector<Line> lines;
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype newline = bytes.indexOf('\n', start);
-        if (newline < 0) {
-            lines.push_back({bytes.mid(start), {}});
-            break;
-        }
-        const qsizetype end = newline > start && bytes.at(newline - 1) == '\r' ? newline - 1 : newline;
-        lines.push_back({bytes.mid(start, end - start), bytes.mid(end, newline + 1 - end)});
-        start = newline + 1;
+    while (start < units.size()) {
+        qsizetype end = start;
+        while (end < units.size() && !isLineEnd(units.at(end)))
+            ++end;
+        qsizetype next = end;
+        if (next < units.size())
+            next += units.at(next) == u'\r' && next + 1 < units.size() && units.at(next + 1) == u'\n' ? 2 : 1;
+        lines.push_back({start, end, next});
+        start = next;
     }
     return lines;
 }
@@ -58,62 +125,85 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString withoutBlanks(const QString &name)
+QString withoutBlanks(const QString &text)
 {
     qsizetype begin = 0;
-    qsizetype end = name.size();
-    while (begin < end && (name.at(begin) == u' ' || name.at(begin) == u'\t'))
+    qsizetype end = text.size();
+    while (begin < end && (text.at(begin) == u' ' || text.at(begin) == u'\t'))
         ++begin;
-    while (end > begin && (name.at(end - 1) == u' ' || name.at(end - 1) == u'\t'))
+    while (end > begin && (text.at(end - 1) == u' ' || text.at(end - 1) == u'\t'))
         --end;
-    return name.mid(begin, end - begin);
+    return text.mid(begin, end - begin);
+}
+
+// What reading gives for a value written as it stands.
+QString readForm(Encoding encoding, const QString &value)
+{
+    QString text = withoutBlanks(encoding == Encoding::EightBit ? QString::fromLocal8Bit(value.toLocal8Bit()) : value);
+    if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') && text.back() == text.front())
+        text = text.mid(1, text.size() - 2);
+    return text;
 }
 
 // Checks that after differs from before only by what writing key=value into section may change.
 void checkChange(const QByteArray &before, const QByteArray &after, const QString &section, const QString &key,
                  const QString &value)
 {
-    const std::vector<Line> old = linesOf(before);
-    const std::vector<Line> now = linesOf(after);
-    size_t prefix = 0;
-    while (prefix < old.size() && prefix < now.size() && old[prefix] == now[prefix])
-        ++prefix;
-    size_t suffix = 0;
-    while (suffix < old.size() - prefix && suffix < now.size() - prefix
-           && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
-        ++suffix;
-    const std::vector<Line> gone(old.begin() + std::ptrdiff_t(prefix), old.end() - std::ptrdiff_t(suffix));
-    std::vector<Line> added(now.begin() + std::ptrdiff_t(prefix), now.end() - std::ptrdiff_t(suffix));
-
-    const QByteArray valueBytes = value.toLocal8Bit();
-    const QByteArray keyLine = key.toLocal8Bit() + '=' + valueBytes;
-
-    // The key already held that value.
-    if (gone.empty() && added.empty())
+    const Decoded old = decode(before);
+    const Decoded now = decode(after);
+    if (now.encoding != old.encoding || now.byteOrderMark != old.byteOrderMark || now.oddByte != old.oddByte)
+        fail("the write changed the file's encoding", before, after);
+    const QString &u = old.units;
+    const QString &v = now.units;
+    if (u == v)
         return;
-    // A value replaced in place: the line keeps everything up to its "=" and its ending.
-    if (gone.size() == 1 && added.size() == 1 && gone[0].ending == added[0].ending) {
-        const qsizetype equals = gone[0].text.indexOf('=');
-        if (equals >= 0 && added[0].text == gone[0].text.left(equals + 1) + valueBytes)
+
+    qsizetype prefix = 0;
+    while (prefix < u.size() && prefix < v.size() && u.at(prefix) == v.at(prefix))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < u.size() - prefix && suffix < v.size() - prefix
+           && u.at(u.size() - 1 - suffix) == v.at(v.size() - 1 - suffix))
+        ++suffix;
+
+    const std::vector<Line> lines = linesOf(u);
+    const QString newValue = unitsOf(old.encoding, value);
+
+    // A value replaced in place: the line keeps everything up to its first "=" (or all of it, for
+    // a key name alone, which gets one) and its ending.
+    for (const Line &line : lines) {
+        if (prefix < line.start || prefix > line.textEnd)
+            continue;
+        const QString text = u.mid(line.start, line.textEnd - line.start);
+        const qsizetype equals = text.indexOf(u'=');
+        const QString replaced = (equals < 0 ? text : text.left(equals)) + u'=' + newValue;
+        if (v == u.left(line.start) + replaced + u.mid(line.textEnd))
             return;
     }
-    std::vector<Line> remaining = added;
-    if (gone.size() == 1) {
-        // The last line of a section or file that had no line break gets one before the new line.
-        // (A last line that ends in a lone CR then reads as ending in CRLF; its bytes stay.)
-        const QByteArray now = remaining.empty() ? QByteArray() : remaining.front().text + remaining.front().ending;
-        const QByteArray tail = now.mid(gone[0].text.size());
-        if (!gone[0].ending.isEmpty() || !now.startsWith(gone[0].text) || (tail != "\n" && tail != "\r\n"))
-            fail("a line other than the written key changed", before, after);
-        remaining.erase(remaining.begin());
-    } else if (!gone.empty()) {
-        fail("lines of the file were lost or changed", before, after);
+
+    // Lines added at a line start, with the line ending of the first line; a last line without
+    // an ending gets one first.
+    const QString ending = lines.empty() || lines.front().textEnd == lines.front().end
+        ? QStringLiteral("\n")
+        : u.mid(lines.front().textEnd, lines.front().end - lines.front().textEnd);
+    const QString keyLine = unitsOf(old.encoding, key) + u'=' + newValue + ending;
+    const QString sectionLines = u'[' + unitsOf(old.encoding, section) + u']' + ending + keyLine;
+    std::vector<qsizetype> starts;
+    for (const Line &line : lines)
+        starts.push_back(line.start);
+    starts.push_back(u.size());
+    for (const qsizetype at : starts) {
+        if (at < u.size() - suffix || at > prefix)
+            continue;
+        const bool needsEnding = at == u.size() && !u.isEmpty() && !isLineEnd(u.back());
+        for (const QString &added : {keyLine, sectionLines}) {
+            const QString inserted = (needsEnding ? ending : QString()) + added;
+            if (v.size() == u.size() + inserted.size() && v.mid(at, inserted.size()) == inserted
+                && v.mid(at + inserted.size()) == u.mid(at))
+                return;
+        }
     }
-    if (remaining.size() == 1 && remaining[0].text == keyLine)
-        return;
-    if (remaining.size() == 2 && remaining[0].text == '[' + section.toLocal8Bit() + ']' && remaining[1].text == keyLine)
-        return;
-    fail("the write added something other than the key line and its section", before, after);
+    fail("the write changed more than its own line, or added something other than its key and section", before, after);
 }
 
 } // namespace
@@ -130,6 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString key = QString::fromStdString(provider.ConsumeRandomLengthString(64));
     const QString value = QString::fromStdString(provider.ConsumeRandomLengthString(400));
     const int longLine = provider.ConsumeIntegralInRange<int>(0, 3);
+    const int form = provider.ConsumeIntegralInRange<int>(0, FormCount - 1);
     QByteArray content = QByteArray::fromStdString(provider.ConsumeRemainingBytesAsString());
     // Very long lines without making the corpus big: stretch the first line of the file.
     if (longLine > 0) {
@@ -137,6 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QByteArray first = content.left(newline < 0 ? content.size() : newline);
         content.insert(first.size(), first.repeated(qMin<qsizetype>(4096, 70000 / qMax<qsizetype>(1, first.size()))));
     }
+    content = shape(content, form);
 
     {
         QFile file(path);
@@ -148,6 +240,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString read = PrivateProfile::readString(section, key, QStringLiteral("none"), limit, path);
     if (read.size() > limit)
         fail("a read gave more than it was allowed to", content, {});
+    if (read.contains(QChar(u'\0')))
+        fail("a read gave a NUL", content, {});
     if (readAll(path) != content)
         fail("a read changed the file", content, readAll(path));
 
@@ -156,9 +250,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!written) {
         if (after != content)
             fail("a refused write changed the file", content, after);
-        const bool unwritable = withoutBlanks(section).isEmpty() || withoutBlanks(key).isEmpty()
-            || section.contains(u'\n') || section.contains(u'\r') || key.contains(u'\n') || key.contains(u'\r')
-            || value.contains(u'\n') || value.contains(u'\r') || section.contains(u']') || key.contains(u'=')
+        const auto fits = [](const QString &text) {
+            return !text.contains(u'\n') && !text.contains(u'\r') && !text.contains(QChar(u'\0'));
+        };
+        const bool unwritable = withoutBlanks(section).isEmpty() || withoutBlanks(key).isEmpty() || !fits(section)
+            || !fits(key) || !fits(value) || section.contains(u']') || key.contains(u'=')
             || withoutBlanks(key).startsWith(u'[');
         if (!unwritable)
             fail("a write that fits on its line was refused", content, after);
@@ -166,9 +262,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     checkChange(content, after, section, key, value);
 
-    const QString expected = QString::fromLocal8Bit(value.toLocal8Bit());
     const QString back = PrivateProfile::readString(section, key, QStringLiteral("none"), 1 << 20, path);
-    if (back != expected)
+    if (back != readForm(decode(content).encoding, value))
         fail("a written value does not read back", content, after);
     return 0;
 }

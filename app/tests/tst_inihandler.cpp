@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +22,8 @@ private slots:
     void writeToTheAlternativeFile();
     void writeResult_data();
     void writeResult();
+    void fileNameInAnyCase_data();
+    void fileNameInAnyCase();
 
 private:
     void writeSettings(const QByteArray &content);
@@ -58,8 +61,17 @@ void TestIniHandler::readIniValue_data()
 
     QTest::newRow("TRUE") << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "TRUE";
     QTest::newRow("written by hand in lower case") << QByteArray("[global]\nsuppresssound=true\n") << "true";
-    QTest::newRow("blanks in front are dropped, blanks behind stay")
-        << QByteArray("[Global]\nSuppressSound=   TRUE  \n") << "TRUE  ";
+    QTest::newRow("blanks around the value are dropped") << QByteArray("[Global]\nSuppressSound=   TRUE  \n") << "TRUE";
+    QTest::newRow("TRUE with a blank behind, as edited by hand")
+        << QByteArray("[Global]\nSuppressSound=TRUE \n") << "TRUE";
+    QTest::newRow("TRUE after a tab") << QByteArray("[Global]\r\nSuppressSound=\tTRUE\r\n") << "TRUE";
+    QTest::newRow("TRUE in quotes") << QByteArray("[Global]\nSuppressSound=\"TRUE\"\n") << "TRUE";
+    // Inside quotes the blanks reach the buffer, whose trimming drops those in front only.
+    QTest::newRow("quoted blanks: those in front are dropped, those behind stay")
+        << QByteArray("[Global]\nSuppressSound=\"  TRUE  \"\n") << "TRUE  ";
+    QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    const QByteArray utf16 = toUtf16(QStringLiteral("[Global]\r\nSuppressSound=TRUE\r\n"));
+    QTest::newRow("UTF-16 file") << utf16 << "TRUE";
     QTest::newRow("blanks only") << QByteArray("[Global]\nSuppressSound=    \n") << "";
     QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=\n") << "";
     QTest::newRow("missing key") << QByteArray("[Global]\n") << "";
@@ -120,6 +132,47 @@ void TestIniHandler::writeResult()
     QCOMPARE(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), value), expected);
     if (writable)
         QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), value);
+}
+
+void TestIniHandler::fileNameInAnyCase_data()
+{
+    QTest::addColumn<QStringList>("files"); // in the program folder, each holding its own name as the value
+    QTest::addColumn<bool>("alternativeFile");
+    QTest::addColumn<QString>("used");
+
+    QTest::newRow("VESPERON.INI") << QStringList{"VESPERON.INI"} << false << "VESPERON.INI";
+    QTest::newRow("vesperon.ini") << QStringList{"vesperon.ini"} << false << "vesperon.ini";
+    QTest::newRow("the name as written wins") << QStringList{"VESPERON.INI", "Vesperon.Ini"} << false << "Vesperon.Ini";
+    QTest::newRow("another file beside it")
+        << QStringList{"Vesperon.Ini.bak", "vesperon.ini"} << false << "vesperon.ini";
+    QTest::newRow("Orvell.ini") << QStringList{"Orvell.ini"} << true << "Orvell.ini";
+}
+
+// A settings file carried over from Windows may have its name in any letter case; it is found
+// and written, and no second file appears beside it.
+void TestIniHandler::fileNameInAnyCase()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, alternativeFile);
+    QFETCH(QString, used);
+    QDir folder(m_dir->path());
+    for (const QString &name : files) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Global]\r\nSuppressSound=" + name.toLatin1() + "\r\n");
+    }
+
+    if (!alternativeFile)
+        QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), used);
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE"),
+                                 alternativeFile));
+    for (const QString &name : files)
+        QCOMPARE(fileContent(folder.filePath(name)),
+                 "[Global]\r\nSuppressSound=" + (name == used ? QByteArray("TRUE") : name.toLatin1()) + "\r\n");
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).size(), files.size());
+    if (!alternativeFile)
+        QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")),
+                 QStringLiteral("TRUE"));
 }
 
 QTEST_GUILESS_MAIN(TestIniHandler)

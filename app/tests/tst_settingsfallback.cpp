@@ -30,6 +30,7 @@ private slots:
     void readOnlyFolderWithoutFile();
     void readOnlyFolderReadsItsFileUntilTheFirstWrite();
     void userCopyWinsOnceItExists();
+    void readOnlyFolderWithTheFileNamedInCapitals();
     void defaultUserCopyIsInTheUsersConfiguration();
 
 private:
@@ -142,6 +143,22 @@ void TestSettingsFallback::userCopyWinsOnceItExists()
     writeFile(m_userFile, "[Global]\nSuppressSound=FALSE\n");
     makeProgramFolderReadOnly();
 
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
+}
+
+// Carried over from Windows as VESPERON.INI: read from there, and the user copy starts from it.
+void TestSettingsFallback::readOnlyFolderWithTheFileNamedInCapitals()
+{
+    const QString shipped = m_programFolder + QStringLiteral("/VESPERON.INI");
+    writeFile(shipped, "[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n[Other]\r\nKept=1\r\n");
+    makeProgramFolderReadOnly();
+
+    QCOMPARE(m_ini->effectiveFilePath(), shipped);
+    QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
+
+    QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("FALSE")));
+    QCOMPARE(fileContent(shipped), QByteArray("[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n[Other]\r\nKept=1\r\n"));
+    QCOMPARE(fileContent(m_userFile), QByteArray("[GLOBAL]\r\nSUPPRESSSOUND=FALSE\r\n[Other]\r\nKept=1\r\n"));
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
 }
 

@@ -262,6 +262,8 @@ void tst_WindowStartup::soundSettingAtLoad_data()
     QTest::newRow("True") << QByteArray("[Global]\nSuppressSound=True\n") << true;
     QTest::newRow("TRUE, as the program writes it") << QByteArray("[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n") << true;
     QTest::newRow("lower-case names by hand") << QByteArray("[global]\nsuppresssound=true\n") << true;
+    QTest::newRow("TRUE with a blank behind, by hand") << QByteArray("[Global]\nSuppressSound=TRUE \n") << true;
+    QTest::newRow("TRUE after a tab, by hand") << QByteArray("[Global]\r\nSuppressSound=\tTRUE\r\n") << true;
     QTest::newRow("yes") << QByteArray("[Global]\nSuppressSound=yes\n") << false;
     QTest::newRow("1") << QByteArray("[Global]\nSuppressSound=1\n") << false;
     QTest::newRow("empty") << QByteArray("[Global]\nSuppressSound=\n") << false;

@@ -1,10 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privateprofile.h"
+#include "profilereadcases.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <string_view>
+
+using namespace std::string_view_literals;
+
+namespace {
+QByteArray bytes(std::string_view text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+// A UTF-16 file with its byte-order mark.
+QByteArray utf16(const QString &text, bool littleEndian)
+{
+    QByteArray file = littleEndian ? QByteArray("\xff\xfe") : QByteArray("\xfe\xff");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xff);
+        file += littleEndian ? low : high;
+        file += littleEndian ? high : low;
+    }
+    return file;
+}
+} // namespace
 
 class TestPrivateProfile : public QObject
 {
@@ -60,53 +85,15 @@ void TestPrivateProfile::read_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("defaultValue");
     QTest::addColumn<QString>("expected");
 
-    const QByteArray usual = "[Global]\nSuppressSound=TRUE\n";
-    QTest::newRow("same case") << usual << "Global"
-                               << "SuppressSound"
-                               << "TRUE";
-    QTest::newRow("upper-case names") << usual << "GLOBAL"
-                                      << "SUPPRESSSOUND"
-                                      << "TRUE";
-    QTest::newRow("lower-case names in file") << QByteArray("[global]\nsuppresssound=true\n") << "Global"
-                                              << "SuppressSound"
-                                              << "true";
-    QTest::newRow("blanks around names") << QByteArray("  [ Global ]  \n  SuppressSound  =TRUE\n") << "Global"
-                                         << "SuppressSound"
-                                         << "TRUE";
-    QTest::newRow("value as written") << QByteArray("[Global]\nSuppressSound=  a = b  \n") << "Global"
-                                      << "SuppressSound"
-                                      << "  a = b  ";
-    QTest::newRow("CR LF endings") << QByteArray("[Global]\r\nSuppressSound=TRUE\r\n") << "Global"
-                                   << "SuppressSound"
-                                   << "TRUE";
-    QTest::newRow("no final line end") << QByteArray("[Global]\nSuppressSound=TRUE") << "Global"
-                                       << "SuppressSound"
-                                       << "TRUE";
-    QTest::newRow("empty value") << QByteArray("[Global]\nSuppressSound=\n") << "Global"
-                                 << "SuppressSound"
-                                 << "";
-    QTest::newRow("missing key") << QByteArray("[Global]\nOther=1\n") << "Global"
-                                 << "SuppressSound"
-                                 << "default";
-    QTest::newRow("missing section") << QByteArray("[Other]\nSuppressSound=TRUE\n") << "Global"
-                                     << "SuppressSound"
-                                     << "default";
-    QTest::newRow("key of another section") << QByteArray("[Global]\nA=1\n[Other]\nSuppressSound=TRUE\n") << "Global"
-                                            << "SuppressSound"
-                                            << "default";
-    QTest::newRow("key before any section") << QByteArray("SuppressSound=TRUE\n[Global]\n") << "Global"
-                                            << "SuppressSound"
-                                            << "default";
-    QTest::newRow("comment and line without =")
-        << QByteArray("; SuppressSound=FALSE\n[Global]\nSuppressSound\n; x\nSuppressSound=TRUE\n") << "Global"
-        << "SuppressSound"
-        << "TRUE";
-    QTest::newRow("first of a repeated section")
-        << QByteArray("[Global]\nSuppressSound=1\n[Global]\nSuppressSound=2\n") << "Global"
-        << "SuppressSound"
-        << "1";
+    for (const ProfileReadCases::ReadCase &row : ProfileReadCases::readCases) {
+        const std::string bytes = ProfileReadCases::fileBytes(row);
+        QTest::newRow(row.name) << QByteArray(bytes.data(), qsizetype(bytes.size())) << QString::fromUtf8(row.section)
+                                << QString::fromUtf8(row.key) << QString::fromUtf8(row.defaultValue)
+                                << QString::fromUtf8(row.expected);
+    }
 }
 
 void TestPrivateProfile::read()
@@ -114,9 +101,11 @@ void TestPrivateProfile::read()
     QFETCH(QByteArray, content);
     QFETCH(QString, section);
     QFETCH(QString, key);
+    QFETCH(QString, defaultValue);
     QFETCH(QString, expected);
     writeFile(content);
-    QCOMPARE(PrivateProfile::readString(section, key, QStringLiteral("default"), 256, m_file), expected);
+    QCOMPARE(PrivateProfile::readString(section, key, defaultValue, ProfileReadCases::readBufferSize - 1, m_file),
+             expected);
 }
 
 void TestPrivateProfile::readCutsToMaxLength()
@@ -187,6 +176,76 @@ void TestPrivateProfile::write_data()
         << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=FALSE\n") << "GLOBAL"
         << "SUPPRESSSOUND"
         << "TRUE" << QByteArray("\xef\xbb\xbf[Global]\nSuppressSound=TRUE\n");
+
+    QTest::newRow("CR alone: replaced in place") << QByteArray("[Global]\rSuppressSound=FALSE\rOther=1\r") << "GLOBAL"
+                                                 << "SUPPRESSSOUND"
+                                                 << "TRUE" << QByteArray("[Global]\rSuppressSound=TRUE\rOther=1\r");
+    QTest::newRow("CR alone: key added, ending in CR")
+        << QByteArray("[Global]\rOther=1") << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE" << QByteArray("[Global]\rOther=1\rSUPPRESSSOUND=TRUE\r");
+    QTest::newRow("CR alone: section added, ending in CR")
+        << QByteArray("[Other]\rA=1\r") << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE" << QByteArray("[Other]\rA=1\r[GLOBAL]\rSUPPRESSSOUND=TRUE\r");
+    QTest::newRow("CR CR LF kept") << QByteArray("[Global]\r\r\nSuppressSound=FALSE\r\r\nOther=1\r\r\n") << "GLOBAL"
+                                   << "SUPPRESSSOUND"
+                                   << "TRUE" << QByteArray("[Global]\r\r\nSuppressSound=TRUE\r\r\nOther=1\r\r\n");
+
+    const QString beyond8Bits = QStringLiteral("Name=\u00e4\u20ac\U0001F600\r\n");
+    for (const bool little : {true, false}) {
+        const char *const order = little ? "LE" : "BE";
+        QTest::addRow("UTF-16 %s: replaced in place, other lines kept", order)
+            << utf16(QStringLiteral("; x\r\n[Global]\r\n") + beyond8Bits
+                         + QStringLiteral("SuppressSound=FALSE\r\nOther=1\r\n"),
+                     little)
+            << "GLOBAL"
+            << "SUPPRESSSOUND"
+            << "TRUE"
+            << utf16(QStringLiteral("; x\r\n[Global]\r\n") + beyond8Bits
+                         + QStringLiteral("SuppressSound=TRUE\r\nOther=1\r\n"),
+                     little);
+        QTest::addRow("UTF-16 %s: key added", order)
+            << utf16(QStringLiteral("[Global]\r\nOther=1"), little) << "GLOBAL"
+            << "SUPPRESSSOUND"
+            << "TRUE" << utf16(QStringLiteral("[Global]\r\nOther=1\r\nSUPPRESSSOUND=TRUE\r\n"), little);
+        QTest::addRow("UTF-16 %s: section added, ending in CR", order)
+            << utf16(QStringLiteral("[Other]\rA=1\r"), little) << "GLOBAL"
+            << "SUPPRESSSOUND"
+            << "TRUE" << utf16(QStringLiteral("[Other]\rA=1\r[GLOBAL]\rSUPPRESSSOUND=TRUE\r"), little);
+        QTest::addRow("UTF-16 %s: a byte-order mark alone", order)
+            << utf16(QString(), little) << "GLOBAL"
+            << "SUPPRESSSOUND"
+            << "TRUE" << utf16(QStringLiteral("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"), little);
+        QTest::addRow("UTF-16 %s: a value beyond 8 bits", order)
+            << utf16(QStringLiteral("[Global]\r\nName=x\r\n"), little) << "Global"
+            << "Name" << QStringLiteral("\u00e4\u20ac\U0001F600")
+            << utf16(QStringLiteral("[Global]\r\n") + beyond8Bits, little);
+    }
+    QTest::newRow("UTF-16 LE: an odd byte at the end stays at the end")
+        << utf16(QStringLiteral("[Global]\r\nOther=1\r\n"), true) + 'x' << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE" << utf16(QStringLiteral("[Global]\r\nOther=1\r\nSUPPRESSSOUND=TRUE\r\n"), true) + 'x';
+
+    QTest::newRow("key name alone is replaced")
+        << QByteArray("[Global]\nSuppressSound\nSuppressSound=FALSE\n") << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE" << QByteArray("[Global]\nSuppressSound=TRUE\nSuppressSound=FALSE\n");
+    QTest::newRow("key name alone with blanks is replaced")
+        << QByteArray("[Global]\n SuppressSound \r\n") << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "TRUE" << QByteArray("[Global]\n SuppressSound =TRUE\r\n");
+    QTest::newRow("key only in the second section of the name: added to the first")
+        << QByteArray("[Global]\nA=1\n[Global]\nK=2\n") << "GLOBAL"
+        << "K"
+        << "3" << QByteArray("[Global]\nA=1\nK=3\n[Global]\nK=2\n");
+    QTest::newRow("the value after a NUL goes with the value")
+        << bytes("[Global]\nSuppressSound=TRUE\0junk\n"sv) << "GLOBAL"
+        << "SUPPRESSSOUND"
+        << "FALSE" << QByteArray("[Global]\nSuppressSound=FALSE\n");
+    QTest::newRow("quoted value replaced") << QByteArray("[Global]\nSuppressSound = \"TRUE\" \n") << "GLOBAL"
+                                           << "SUPPRESSSOUND"
+                                           << "FALSE" << QByteArray("[Global]\nSuppressSound =FALSE\n");
 }
 
 void TestPrivateProfile::write()
@@ -229,6 +288,11 @@ void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
     QTest::newRow("key that would read as a section") << "Global"
                                                       << " [Other]"
                                                       << "TRUE";
+    QTest::newRow("NUL in value") << "Global"
+                                  << "Key" << QStringLiteral("TR\0UE");
+    QTest::newRow("NUL in key") << "Global" << QStringLiteral("K\0ey") << "TRUE";
+    QTest::newRow("NUL in section") << QStringLiteral("Glo\0bal") << "Key"
+                                    << "TRUE";
 }
 
 void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile()
