@@ -9,11 +9,14 @@
 #include "frmsplash.h"
 #include "sessionbackend.h"
 
+#include <dateedit.h>
 #include <hostedcontrol.h>
 #include <imagelist.h>
 #include <messageboxhook.h>
 #include <perchlet.h>
 #include <placeholderloader.h>
+#include <spanfield.h>
+#include <tamselclock.h>
 #include <taskbarhint.h>
 #include <timesource.h>
 #include <valuerules.h>
@@ -54,8 +57,11 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QSt
     connect(ui->menSound, &QAction::triggered, this, &frmShutdown::menSound_Click);
     connect(ui->menInfo, &QAction::triggered, this, &frmShutdown::menInfo_Click);
     connect(ui->menExit, &QAction::triggered, this, &frmShutdown::menExit_Click);
-    ui->SeperatorB->setSeparator(true);
-    ui->Seperator->setSeparator(true);
+    // A caption of "-" stands for a separator, which shows only its line.
+    for (QAction *separator : {ui->SeperatorB, ui->Seperator}) {
+        separator->setSeparator(true);
+        separator->setText(QString());
+    }
 
     const std::array<std::pair<QPushButton *, void (frmShutdown::*)()>, 6> sessionButtons{{
         {ui->cmdLogoff, &frmShutdown::cmdLogoff_Click},
@@ -202,7 +208,7 @@ void frmShutdown::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         activate();
     if (event->type() == QEvent::WindowStateChange && m_clock)
-        m_clock->setProperty("MinuteFineAdjust", !(windowState() & Qt::WindowMinimized));
+        m_clock->setPublishedProperty(TamselClock::Property::MinuteFineAdjust, !(windowState() & Qt::WindowMinimized));
 }
 
 void frmShutdown::activate()
@@ -291,16 +297,16 @@ void frmShutdown::menSound_Click()
 
 void frmShutdown::InitDeadline()
 {
-    m_clock->setProperty("ShowActualTime", true);
+    m_clock->setPublishedProperty(TamselClock::Property::ShowActualTime, true);
     ui->lblRemains->setText(QString());
     const CountdownMath::Proposal proposal = CountdownMath::proposeDeadline(m_time->currentDateTime());
-    m_dateEdit->setProperty("Value", QLocale().toString(proposal.date, QLocale::ShortFormat));
-    m_timeEdit->setProperty("SecondsPastMidnight", float(proposal.secondsPastMidnight));
+    m_dateEdit->setPublishedProperty(DateEdit::Property::Value, QLocale().toString(proposal.date, QLocale::ShortFormat));
+    m_timeEdit->setPublishedProperty(Spanfield::Property::SecondsPastMidnight, float(proposal.secondsPastMidnight));
 }
 
 void frmShutdown::setUpDisarmedLook()
 {
-    m_clock->setProperty("Picture", imgSkull(0));
+    m_clock->setPublishedProperty(TamselClock::Property::Picture, imgSkull(0));
     m_sysTray->setImagenumber(1);
     m_sysTray->setToolTip(Title);
     m_sysTray->setShowIcon(true);
@@ -327,7 +333,7 @@ void frmShutdown::optShutdown_Click(int index)
     if (index == 2) {
         m_sysTray->setImagenumber(1);
         setTimerInterval(0);
-        m_clock->setProperty("Picture", imgSkull(0));
+        m_clock->setPublishedProperty(TamselClock::Property::Picture, imgSkull(0));
         ui->imgPistol->hide();
         ui->lblRemains->setText(QString());
         repaint();
@@ -338,7 +344,7 @@ void frmShutdown::optShutdown_Click(int index)
     }
     m_countdown.arm();
     m_sysTray->setImagenumber(2);
-    m_clock->setProperty("Picture", imgSkull(1));
+    m_clock->setPublishedProperty(TamselClock::Property::Picture, imgSkull(1));
     ui->imgPistol->show();
     repaint();
     PlayWave(soundPath(QStringLiteral("skill.wav")), false);
@@ -356,7 +362,7 @@ void frmShutdown::timTControl_Timer()
     const QDateTime now = m_time->currentDateTime();
     const Countdown::Answer answer =
         m_countdown.tick({TimeSource::secondsPastMidnight(now), now.date(),
-                          m_timeEdit->property("SecondsPastMidnight").toFloat(), m_dateEdit->property("Value").toDate(),
+                          m_timeEdit->publishedProperty(Spanfield::Property::SecondsPastMidnight).toFloat(), m_dateEdit->publishedProperty(DateEdit::Property::Value).toDate(),
                           ui->optShutdown_0->isChecked() ? Countdown::Action::ShutDown : Countdown::Action::Restart});
     if (answer.kind == Countdown::Answer::Skip)
         return;
@@ -393,8 +399,8 @@ Countdown::Action frmShutdown::armedAction() const
 
 QDateTime frmShutdown::deadline() const
 {
-    const QDate date = m_dateEdit->property("Value").toDate();
-    const double seconds = std::floor(double(m_timeEdit->property("SecondsPastMidnight").toFloat()));
+    const QDate date = m_dateEdit->publishedProperty(DateEdit::Property::Value).toDate();
+    const double seconds = std::floor(double(m_timeEdit->publishedProperty(Spanfield::Property::SecondsPastMidnight).toFloat()));
     if (!date.isValid() || !std::isfinite(seconds))
         return {};
     const double days = std::floor(seconds / 86400.0);
@@ -416,8 +422,8 @@ qint64 frmShutdown::remainingSeconds() const
 
 void frmShutdown::writeDeadline(const QDateTime &deadline)
 {
-    m_dateEdit->setProperty("Value", QLocale().toString(deadline.date(), QLocale::ShortFormat));
-    m_timeEdit->setProperty("SecondsPastMidnight", float(deadline.time().msecsSinceStartOfDay() / 1000));
+    m_dateEdit->setPublishedProperty(DateEdit::Property::Value, QLocale().toString(deadline.date(), QLocale::ShortFormat));
+    m_timeEdit->setPublishedProperty(Spanfield::Property::SecondsPastMidnight, float(deadline.time().msecsSinceStartOfDay() / 1000));
 }
 
 QString frmShutdown::armFor(Countdown::Action action, const QDateTime &deadline)
@@ -483,7 +489,7 @@ void frmShutdown::ExecuteKillJob()
 {
     setTimerInterval(0);
     emit countdownChanged();
-    m_clock->setProperty("ShowActualTime", false);
+    m_clock->setPublishedProperty(TamselClock::Property::ShowActualTime, false);
     const bool shutDown = ui->optShutdown_0->isChecked();
     ui->lblRemains->setText(shutDown ? QStringLiteral("SHUTDOWN!") : QStringLiteral("RESTARTING ..."));
     repaint();
@@ -500,7 +506,7 @@ void frmShutdown::imgPistol_DblClick()
 {
     const QMessageBox::StandardButton answer =
         MessageBoxHook::show({this, Title, QStringLiteral("Do you want me to do it right NOW?"), QMessageBox::Question,
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton});
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No});
     if (answer != QMessageBox::Yes)
         return;
     repaint();

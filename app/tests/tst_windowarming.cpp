@@ -2,6 +2,8 @@
 #include "mainwindowfixture.h"
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
 
 using namespace MainWindowTest;
@@ -16,6 +18,8 @@ class tst_WindowArming : public QObject
 private Q_SLOTS:
     void pistol_data();
     void pistol();
+    void pistolQuestionAnswersNoByDefault_data();
+    void pistolQuestionAnswersNoByDefault();
     void closeBoxWhileArmed_data();
     void closeBoxWhileArmed();
     void exitWhileArmedAsksNothing();
@@ -46,6 +50,40 @@ void tst_WindowArming::pistol()
     QTEST(f.requests(), "requests");
     QCOMPARE(f.window->timTControl()->isActive(), answer == QMessageBox::No);
     QCOMPARE(f.remainsText() == QStringLiteral("SHUTDOWN!"), answer == QMessageBox::Yes);
+}
+
+void tst_WindowArming::pistolQuestionAnswersNoByDefault_data()
+{
+    QTest::addColumn<int>("key"); // 0: a click on Yes
+    QTest::addColumn<QString>("requests");
+    QTest::newRow("Enter by habit") << int(Qt::Key_Return) << "";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << "";
+    QTest::newRow("Yes clicked") << 0 << "enable shutdown privilege, force shut down";
+}
+
+void tst_WindowArming::pistolQuestionAnswersNoByDefault()
+{
+    QFETCH(int, key);
+    Fixture f(QTime(10, 0));
+    // The real box, answered by a key as a user would.
+    MessageBoxHook::setHandler({});
+    f.setDeadline(3600);
+    f.arm(0);
+    f.window->show();
+    QString shown;
+    QTimer::singleShot(0, f.window.get(), [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = box->text();
+        if (key == 0)
+            box->button(QMessageBox::Yes)->click();
+        else
+            QTest::keyClick(box, Qt::Key(key));
+    });
+    QTest::mouseDClick(f.pistol(), Qt::LeftButton);
+    QCOMPARE(shown, QStringLiteral("Do you want me to do it right NOW?"));
+    QTEST(f.requests(), "requests");
 }
 
 void tst_WindowArming::closeBoxWhileArmed_data()

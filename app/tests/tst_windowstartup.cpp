@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -53,6 +54,7 @@ private slots:
     void noMessagesSilencesTheSoundFailureBox_data();
     void noMessagesSilencesTheSoundFailureBox();
     void layoutAndFocus();
+    void menuSeparatorsShowOnlyTheLine();
 
 private:
     std::unique_ptr<frmShutdown> makeWindow(quint32 version = WindowsNT);
@@ -453,6 +455,29 @@ void tst_WindowStartup::layoutAndFocus()
                           "optShutdown_2"}));
     for (const char *hidden : {"cmdLogoff", "cmdForceShutdown", "txtHelp", "lblStatus"})
         QVERIFY(f.window->findChild<QWidget *>(QLatin1String(hidden))->isHidden());
+}
+
+void tst_WindowStartup::menuSeparatorsShowOnlyTheLine()
+{
+    Fixture f(QTime(10, 0));
+    auto *options = f.window->findChild<QMenu *>(QStringLiteral("menOptions"));
+    QVERIFY(options);
+    // The same menu drawn with plain separators, which carry no caption.
+    QMenu plain;
+    plain.setFont(options->font());
+    for (QAction *action : options->actions()) {
+        if (action->isSeparator()) {
+            plain.addSeparator();
+            continue;
+        }
+        QAction *copy = plain.addAction(action->text());
+        copy->setCheckable(action->isCheckable());
+        copy->setChecked(action->isChecked());
+    }
+    options->adjustSize();
+    plain.adjustSize();
+    QCOMPARE(options->size(), plain.size());
+    QCOMPARE(options->grab().toImage(), plain.grab().toImage());
 }
 
 QTEST_MAIN(tst_WindowStartup)
