@@ -16,7 +16,8 @@ endfunction()
 #       SOURCES spanfield.cpp spanfield.h ...
 #       PUBLIC_HEADERS spanfield.h
 #       LINK PUBLIC Vesperon::Hosting PRIVATE Vesperon::Common
-#       EXPORT Durix)
+#       EXPORT Durix
+#       REGISTERS_CONTROLS)
 #
 # The target NAME gets the alias Vesperon::<NAME without a leading "Vesperon">, under which it is
 # also exported, the project's warnings and its own folder (and, for a shared library, its binary
@@ -26,8 +27,13 @@ endfunction()
 # installed into the program folder. With EXPORT <package> it also joins the export set
 # <package>Targets, and the PUBLIC_HEADERS and the export header are installed into
 # include/<NAME>/: nothing else of the folder is public. STATIC libraries are never installed.
+#
+# REGISTERS_CONTROLS: the library registers hosted controls when it is loaded, and every target
+# that links it keeps it (see controlregistry.h): the library defines the symbol
+# vesperon_controls_<NAME>, and a small source that refers to it is compiled into every target
+# that links the library, in this build and through its installed package.
 function(vesperon_add_library)
-    cmake_parse_arguments(ARG "SHARED;STATIC" "NAME;EXPORT" "SOURCES;PUBLIC_HEADERS;LINK" ${ARGN})
+    cmake_parse_arguments(ARG "SHARED;STATIC;REGISTERS_CONTROLS" "NAME;EXPORT" "SOURCES;PUBLIC_HEADERS;LINK" ${ARGN})
     set(name ${ARG_NAME})
     if(ARG_SHARED AND NOT ARG_STATIC)
         set(type SHARED)
@@ -36,7 +42,7 @@ function(vesperon_add_library)
     else()
         message(FATAL_ERROR "vesperon_add_library(${name}): say SHARED or STATIC")
     endif()
-    if(type STREQUAL STATIC AND (ARG_EXPORT OR ARG_PUBLIC_HEADERS))
+    if(type STREQUAL STATIC AND (ARG_EXPORT OR ARG_PUBLIC_HEADERS OR ARG_REGISTERS_CONTROLS))
         message(FATAL_ERROR "vesperon_add_library(${name}): a static library is never installed")
     endif()
 
@@ -68,6 +74,10 @@ function(vesperon_add_library)
         VERSION ${PROJECT_VERSION}
         SOVERSION ${PROJECT_VERSION_MAJOR})
 
+    if(ARG_REGISTERS_CONTROLS)
+        _vesperon_keep_control_library(${name} ${base_name} ${export_header} "${ARG_EXPORT}")
+    endif()
+
     if(ARG_EXPORT)
         install(TARGETS ${name} EXPORT ${ARG_EXPORT}Targets
             RUNTIME DESTINATION ${VESPERON_INSTALL_PROGRAMDIR} COMPONENT Runtime
@@ -81,6 +91,26 @@ function(vesperon_add_library)
         install(TARGETS ${name}
             RUNTIME DESTINATION ${VESPERON_INSTALL_PROGRAMDIR} COMPONENT Runtime
             LIBRARY DESTINATION ${VESPERON_INSTALL_PROGRAMDIR} COMPONENT Runtime NAMELINK_SKIP)
+    endif()
+endfunction()
+
+# The two halves of REGISTERS_CONTROLS: the symbol in the library and the reference to it that
+# every target linking the library compiles.
+function(_vesperon_keep_control_library name base_name export_header package)
+    set(VESPERON_CONTROLS_SYMBOL vesperon_controls_${name})
+    set(VESPERON_EXPORT_MACRO ${base_name}_EXPORT)
+    get_filename_component(VESPERON_EXPORT_HEADER ${export_header} NAME)
+    set(templates ${PROJECT_SOURCE_DIR}/cmake)
+    set(symbol_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_controls.cpp)
+    set(keep_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_keep.cpp)
+    configure_file(${templates}/controlssymbol.cpp.in ${symbol_source} @ONLY)
+    configure_file(${templates}/controlskeep.cpp.in ${keep_source} @ONLY)
+    target_sources(${name} PRIVATE ${symbol_source})
+    target_sources(${name} INTERFACE $<BUILD_INTERFACE:${keep_source}>)
+    if(package)
+        set(package_dir ${VESPERON_INSTALL_CMAKEDIR}/${package})
+        target_sources(${name} INTERFACE $<INSTALL_INTERFACE:${package_dir}/${name}_keep.cpp>)
+        install(FILES ${keep_source} DESTINATION ${package_dir} COMPONENT Development)
     endif()
 endfunction()
 
@@ -108,14 +138,3 @@ function(vesperon_add_test)
     endif()
     set_tests_properties(${ARG_NAME} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 120)
 endfunction()
-
-# A program that creates controls only by their identifiers uses no symbol of the libraries that
-# register them; linkers that drop such libraries (--as-needed) must keep these.
-#   target_link_libraries(app PRIVATE "$<LINK_LIBRARY:REGISTERED_CONTROLS,Vesperon::Durix>")
-if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT APPLE)
-    set(CMAKE_LINK_LIBRARY_USING_REGISTERED_CONTROLS
-        "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
-else()
-    set(CMAKE_LINK_LIBRARY_USING_REGISTERED_CONTROLS "<LINK_ITEM>")
-endif()
-set(CMAKE_LINK_LIBRARY_USING_REGISTERED_CONTROLS_SUPPORTED TRUE)

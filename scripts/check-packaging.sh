@@ -7,6 +7,8 @@
 #   - only the real public headers are installed, and neither the program nor the installed
 #     libraries carry the test doubles or show the clock's private region component;
 #   - the consumer example configures against the installed packages, builds and runs;
+#   - a host that links only Durix (or only Tamsel_Clock) and creates the control by its identifier
+#     builds with the default linker flags and finds the control registered;
 #   - the installed Designer plugins find their widget libraries;
 #   - `cpack -G DEB` builds the Debian package, with its Depends worked out, and the package
 #     unpacked into a scratch root holds what it must and finds all its libraries;
@@ -148,6 +150,19 @@ consumer() {
     grep -q "Spanfield SecondsPastMidnight=3661 ShowSeconds=1" <<<"$output"
     grep -q "TamselClock SmallUnits=60 BigUnits=12" <<<"$output"
 }
+# A host that links one control package and nothing else and knows the control only by its
+# identifier: built with the toolchain's default linker flags (GCC on Debian passes --as-needed).
+identifier_host() {
+    local package=$1 programmatic_id=$2
+    local build=$scratch/host-$package
+    cmake -S "$source_dir/examples/identifierhost" -B "$build" -G Ninja \
+        -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DVESPERON_CONTROL_PACKAGE="$package"
+    cmake --build "$build" --verbose
+    local output
+    output=$(QT_QPA_PLATFORM=offscreen "$build/identifierhost" "$programmatic_id")
+    echo "$output"
+    grep -q "^$programmatic_id created" <<<"$output"
+}
 debian_package() {
     (cd "$build_dir" && cpack -G DEB -B "$scratch/deb")
     local deb
@@ -186,6 +201,9 @@ step "installed program starts" start_program "$prefix/bin/vesperon"
 step "only public headers installed, no test doubles shipped" only_public_parts
 step "installed Designer plugins find the widgets" designer_plugins
 step "consumer project against the installed packages" consumer
+step "host with only Durix creates Durix.Spanfield by identifier" identifier_host Durix Durix.Spanfield
+step "host with only Tamsel_Clock creates Tamsel_Clock.TamselClock by identifier" \
+    identifier_host Tamsel_Clock Tamsel_Clock.TamselClock
 step "Debian package, unpacked into a scratch root" debian_package
 step "Win32 layers compile with MinGW-w64" windows_layers
 
