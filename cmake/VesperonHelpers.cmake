@@ -119,7 +119,8 @@ endfunction()
 #   vesperon_add_test(NAME tst_foo SOURCES tst_foo.cpp LIBRARIES Vesperon::Durix [ENVIRONMENT ...])
 # builds a Qt Test executable;
 #   vesperon_add_test(NAME test_foo PYTHON test_foo.py [ARGS ...] [OWN_DISPLAY] [ENVIRONMENT ...])
-# runs a Python test with the system's interpreter (which has python-dbusmock).
+# runs a Python test with the system's interpreter (which has python-dbusmock), able to import
+# vesperontest from testsupport/.
 function(vesperon_add_test)
     cmake_parse_arguments(ARG "OWN_DISPLAY" "NAME;PYTHON" "SOURCES;LIBRARIES;ARGS;ENVIRONMENT" ${ARGN})
     set(environment ${ARG_ENVIRONMENT})
@@ -129,6 +130,7 @@ function(vesperon_add_test)
     if(ARG_PYTHON)
         add_test(NAME ${ARG_NAME}
             COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_PYTHON} ${ARG_ARGS})
+        list(APPEND environment PYTHONPATH=${PROJECT_SOURCE_DIR}/testsupport)
     else()
         add_executable(${ARG_NAME} ${ARG_SOURCES})
         target_link_libraries(${ARG_NAME} PRIVATE Qt6::Test ${ARG_LIBRARIES})
