@@ -11,8 +11,12 @@ in a dry run, so nothing can end the session). The bare window is built by this 
 import argparse
 import os
 import subprocess
+import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "testsupport"))
+import vesperontest  # noqa: E402
 
 BARE_WINDOW = r"""
 #include <QApplication>
@@ -40,29 +44,12 @@ def build_bare_window(folder):
     return binary
 
 
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        return server, ":" + pipe.readline().strip()
-
-
 def mapped_window(env, title):
-    tree = subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout
-    for line in tree.splitlines():
-        if '"%s"' % title in line:
-            window = line.split()[0]
-            info = subprocess.run(["xwininfo", "-id", window], env=env, capture_output=True, text=True).stdout
-            if "IsViewable" in info:
-                geometry = {}
-                for entry in info.splitlines():
-                    key, _, value = entry.strip().partition(":")
-                    geometry[key] = value.strip()
-                return (window, int(geometry["Absolute upper-left X"]), int(geometry["Absolute upper-left Y"]),
-                        int(geometry["Height"]))
-    return None
+    found = vesperontest.find_window(env, title)
+    if found is None:
+        return None
+    window, info = found
+    return window, int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]), int(info["Height"])
 
 
 def cpu_seconds(pid):
@@ -80,35 +67,28 @@ def resident_kib(pid):
 
 
 def measure(command, title, seconds, arm, folder):
-    server, display = start_xvfb()
-    env = {key: value for key, value in os.environ.items() if not key.startswith(("DBUS_", "WAYLAND"))}
-    env.update(DISPLAY=display, QT_QPA_PLATFORM="xcb", VESPERON_DRY_RUN="1", XDG_RUNTIME_DIR=folder,
-               DBUS_SESSION_BUS_ADDRESS="unix:path=" + os.path.join(folder, "no-bus"),
-               DBUS_SYSTEM_BUS_ADDRESS="unix:path=" + os.path.join(folder, "no-bus"))
-    try:
+    with vesperontest.xvfb("1024x768x24") as display:
+        env = vesperontest.private_environment(folder, display=display)
+        env.update(VESPERON_DRY_RUN="1")
         started = time.monotonic()
-        program = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        window = None
-        while window is None and time.monotonic() - started < 30:
-            window = mapped_window(env, title)
-        startup = time.monotonic() - started
-        time.sleep(2)
-        memory = resident_kib(program.pid)
-        if arm and window:
-            _, left, top, height = window
-            menu = height - 544  # the client area is 406 x 544 below the menu bar
-            # "Shut-Down" in the lower panel.
-            subprocess.run(["xdotool", "mousemove", str(left + 251), str(top + menu + 477), "click", "1"], env=env)
-            time.sleep(1)
-        before = cpu_seconds(program.pid)
-        time.sleep(seconds)
-        cpu = (cpu_seconds(program.pid) - before) / seconds * 100
-        program.terminate()
-        program.wait(10)
+        with vesperontest.running(command, env=env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL) as program:
+            window = None
+            while window is None and time.monotonic() - started < 30:
+                window = mapped_window(env, title)
+            startup = time.monotonic() - started
+            time.sleep(2)
+            memory = resident_kib(program.pid)
+            if arm and window:
+                _, left, top, height = window
+                menu = height - 544  # the client area is 406 x 544 below the menu bar
+                # "Shut-Down" in the lower panel.
+                subprocess.run(["xdotool", "mousemove", str(left + 251), str(top + menu + 477), "click", "1"], env=env)
+                time.sleep(1)
+            before = cpu_seconds(program.pid)
+            time.sleep(seconds)
+            cpu = (cpu_seconds(program.pid) - before) / seconds * 100
         return startup, memory, cpu
-    finally:
-        server.terminate()
-        server.wait(10)
 
 
 def main():

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "tamsel_clock_export.h"
-
 #include "shapedsurface.h"
 
 #include <QColor>
@@ -26,7 +24,7 @@
 // from the top-left corner. A coordinate names the centre of the pixel it falls on, so the user
 // rectangle from left to left + width covers the pixels' centres from the first to one past the
 // last pixel.
-class TAMSEL_CLOCK_EXPORT FaceSurface final : public QWidget, public ShapedSurface
+class FaceSurface final : public QWidget, public ShapedSurface
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FaceSurface)

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "durationvalue.h"
 #include "durix_export.h"
 
 #include <hostedcontrol.h>
@@ -13,6 +12,9 @@
 
 class QLabel;
 class SpanfieldField;
+namespace DurationValue {
+struct Arrangement;
+}
 
 // Spanfield lets the user enter a time of day or a duration in up to four numeric fields (days,
 // hours, minutes, seconds), each followed by a caption label, and converts it to and from seconds

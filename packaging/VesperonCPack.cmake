@@ -10,7 +10,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Vesperon shuts the computer down or restarts it at a chosen date and time, with a countdown \
 under a large analog clock, a blinking tray icon and warning sounds. The package also carries the \
 headers and CMake packages of its two widget libraries (Durix, Tamsel_Clock) and their Qt Designer \
-plugins.")
+plugin.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

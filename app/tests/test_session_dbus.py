@@ -6,17 +6,21 @@ The program is started without a dry run, so every request it makes is a real D-
 test therefore starts its own system and session bus daemons, checks that the addresses handed
 to the program lead to exactly those daemons, and refuses to run otherwise.
 
-Usage: test_session_dbus.py PATH-TO-VESPERON
+Usage: test_session_dbus.py PATH-TO-VESPERON (CTest runs it with testsupport/ on PYTHONPATH)
 """
 
+import contextlib
 import os
 import subprocess
 import sys
 import time
 import unittest
+import unittest.mock
 
 import dbus
 import dbusmock
+
+import vesperontest
 
 LOGIND = 'org.freedesktop.login1'
 LOGIND_PATH = '/org/freedesktop/login1'
@@ -34,49 +38,23 @@ SESSION_MANAGERS = {
 }
 
 VESPERON = None
-MACHINE_BUS_ADDRESSES = set()
-
-
-def daemon_pid(address):
-    """The process id of the bus daemon that answers at address."""
-    bus = dbus.bus.BusConnection(address)
-    try:
-        return int(bus.call_blocking('org.freedesktop.DBus', '/org/freedesktop/DBus',
-                                     'org.freedesktop.DBus', 'GetConnectionUnixProcessID', 's',
-                                     ['org.freedesktop.DBus']))
-    finally:
-        bus.close()
 
 
 class SessionEndOverDBus(dbusmock.DBusTestCase):
 
     @classmethod
     def setUpClass(cls):
-        for variable in ('DBUS_SYSTEM_BUS_ADDRESS', 'DBUS_SESSION_BUS_ADDRESS',
-                         'DBUS_STARTER_ADDRESS'):
-            if os.environ.get(variable):
-                MACHINE_BUS_ADDRESSES.add(os.environ[variable])
-        MACHINE_BUS_ADDRESSES.update({'unix:path=/run/dbus/system_bus_socket',
-                                      'unix:path=/var/run/dbus/system_bus_socket'})
-        cls.start_system_bus()
-        cls.start_session_bus()
-        cls.system_address = os.environ['DBUS_SYSTEM_BUS_ADDRESS']
-        cls.session_address = os.environ['DBUS_SESSION_BUS_ADDRESS']
-        cls.check_own_buses()
-
-    @classmethod
-    def check_own_buses(cls):
-        """Refuse to go on unless both addresses lead to the daemons this test started."""
-        own = {'system': (cls.system_address, cls.system_bus_pid),
-               'session': (cls.session_address, cls.session_bus_pid)}
-        for kind, (address, pid) in own.items():
-            if not address or address in MACHINE_BUS_ADDRESSES or not pid:
-                raise SystemExit(f'refusing to run: the {kind} bus is not one of this test')
-            if daemon_pid(address) != pid:
-                raise SystemExit(f'refusing to run: {address} is not the {kind} bus daemon '
-                                 f'{pid} that this test started')
-        if cls.system_address == cls.session_address:
-            raise SystemExit('refusing to run: system and session bus are the same')
+        # The buses are stopped however the class ends, a failed set-up included.
+        stack = contextlib.ExitStack()
+        cls.addClassCleanup(stack.close)
+        cls.folder = stack.enter_context(vesperontest.scratch_folder('vesperon-session-'))
+        cls.system_bus = stack.enter_context(vesperontest.private_bus('system'))
+        cls.session_bus = stack.enter_context(vesperontest.private_bus('session'))
+        # The mocks find the buses where dbusmock looks for them.
+        stack.enter_context(unittest.mock.patch.dict(os.environ, {
+            'DBUS_SYSTEM_BUS_ADDRESS': cls.system_bus.address,
+            'DBUS_SESSION_BUS_ADDRESS': cls.session_bus.address}))
+        vesperontest.check_own_buses(cls.system_bus, cls.session_bus)
 
     def setUp(self):
         self.logind, self.logind_obj = self.spawn_server_template(
@@ -120,12 +98,11 @@ class SessionEndOverDBus(dbusmock.DBusTestCase):
         return found
 
     def run_vesperon(self, arguments, expected_logind, expected_manager=(), environment=None):
-        self.check_own_buses()
-        env = {key: value for key, value in os.environ.items()
-               if key not in ('VESPERON_DRY_RUN', 'XDG_SESSION_ID', 'DBUS_STARTER_ADDRESS')}
-        env.update({'QT_QPA_PLATFORM': 'offscreen',
-                    'DBUS_SYSTEM_BUS_ADDRESS': self.system_address,
-                    'DBUS_SESSION_BUS_ADDRESS': self.session_address})
+        vesperontest.check_own_buses(self.system_bus, self.session_bus)
+        env = vesperontest.private_environment(self.folder, session_bus=self.session_bus,
+                                               system_bus=self.system_bus)
+        env.pop('VESPERON_DRY_RUN', None)
+        env['QT_QPA_PLATFORM'] = 'offscreen'
         env.update(environment or {})
         self.logind_mock.ClearCalls()
         if self.manager_mock is not None:

@@ -3,32 +3,20 @@
 """Starts the real Vesperon in a dry run on an X server of its own and checks what it shows.
 
 The test starts Xvfb itself, points only the program at it, and never touches the machine's own
-display, buses or session: the program runs with --dry-run and without a session bus.
+display, buses or session: the program runs with --dry-run and without a session bus. CTest runs
+it with testsupport/ on PYTHONPATH.
 """
-import os
+import contextlib
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
+import vesperontest
+
 BINARY = sys.argv.pop(1) if len(sys.argv) > 1 else "build/bin/Vesperon"
 DARK_RED = (64, 0, 0)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        server.kill()
-        raise RuntimeError("Xvfb did not start")
-    return server, ":" + number
 
 
 def read_xwd(data):
@@ -51,29 +39,16 @@ def read_xwd(data):
 class VesperonWindowTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server, cls.display = start_xvfb()
-        cls.folder = tempfile.TemporaryDirectory()
-        env = {key: value for key, value in os.environ.items()
-               if not key.startswith(("DBUS_", "XDG_SESSION", "WAYLAND"))}
-        env.update(DISPLAY=cls.display, QT_QPA_PLATFORM="xcb", VESPERON_DRY_RUN="1",
-                   DBUS_SESSION_BUS_ADDRESS="unix:path=" + os.path.join(cls.folder.name, "no-bus"),
-                   DBUS_SYSTEM_BUS_ADDRESS="unix:path=" + os.path.join(cls.folder.name, "no-bus"),
-                   XDG_RUNTIME_DIR=cls.folder.name)
-        cls.env = env
-        cls.program = subprocess.Popen([BINARY, "--dry-run"], env=env, stdout=subprocess.PIPE,
-                                       stderr=subprocess.DEVNULL, text=True)
+        # The program, the server and the folder go however the class ends, a failed set-up included.
+        stack = contextlib.ExitStack()
+        cls.addClassCleanup(stack.close)
+        folder = stack.enter_context(vesperontest.scratch_folder())
+        display = stack.enter_context(vesperontest.xvfb("1024x768x24"))
+        cls.env = vesperontest.private_environment(folder, display=display)
+        cls.env.update(VESPERON_DRY_RUN="1")
+        cls.program = stack.enter_context(vesperontest.running(
+            [BINARY, "--dry-run"], env=cls.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True))
         cls.window = cls.wait_for_window()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.program.terminate()
-        try:
-            cls.program.wait(10)
-        except subprocess.TimeoutExpired:
-            cls.program.kill()
-        cls.server.terminate()
-        cls.server.wait(10)
-        cls.folder.cleanup()
 
     @classmethod
     def x(cls, *command):
@@ -85,24 +60,16 @@ class VesperonWindowTest(unittest.TestCase):
         while time.monotonic() < deadline:
             if cls.program.poll() is not None:
                 raise RuntimeError("Vesperon ended early")
-            tree = cls.x("xwininfo", "-root", "-tree").decode()
-            for line in tree.splitlines():
-                if '"The Vesperon"' in line:
-                    window = line.split()[0]
-                    info = cls.x("xwininfo", "-id", window).decode()
-                    if "IsViewable" in info:
-                        time.sleep(1.0)  # the first frame and the clock's first tick
-                        return window
+            found = vesperontest.find_window(cls.env, "The Vesperon")
+            if found:
+                time.sleep(1.0)  # the first frame and the clock's first tick
+                return found[0]
             time.sleep(0.2)
         raise RuntimeError("no window appeared")
 
     def geometry(self):
-        info = self.x("xwininfo", "-id", self.window).decode()
-        values = {}
-        for line in info.splitlines():
-            key, _, value = line.strip().partition(":")
-            values[key] = value.strip()
-        return int(values["Width"]), int(values["Height"])
+        info = vesperontest.window_info(self.env, self.window)
+        return int(info["Width"]), int(info["Height"])
 
     def screenshot(self):
         return read_xwd(self.x("xwd", "-id", self.window, "-silent"))

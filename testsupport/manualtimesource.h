@@ -3,8 +3,9 @@
 
 #include "timesource.h"
 
-// A clock that stands still until it is set or moved on: for tests and for replaying a day.
-class VESPERON_HOSTING_EXPORT ManualTimeSource final : public TimeSource
+// A clock for tests: it stands still until it is set or moved on, so a test moves time on instead
+// of waiting for it.
+class ManualTimeSource final : public TimeSource
 {
 public:
     explicit ManualTimeSource(const QDateTime &start = QDateTime(QDate(2026, 1, 1), QTime(12, 0)));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "vesperon_hosting_export.h"
+#include "vesperon_common_export.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -21,7 +21,7 @@ struct MessageBoxRequest
 
 // Every modal message box of Vesperon and its controls goes through here, so that a test (or a
 // host without a person in front of it) can answer them. Without a handler a real box is shown.
-class VESPERON_HOSTING_EXPORT MessageBoxHook
+class VESPERON_COMMON_EXPORT MessageBoxHook
 {
 public:
     using Handler = std::function<QMessageBox::StandardButton(const MessageBoxRequest &request)>;

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "vesperon_region_export.h"
-
 class QPainterPath;
 
 // A widget that can show itself only inside a shape with smooth edges. The region component
 // hands such a surface its visible shape instead of a hard-edged widget mask; outside the shape
 // the surface paints nothing, so whatever lies beneath it shows through.
-class VESPERON_REGION_EXPORT ShapedSurface
+class ShapedSurface
 {
 public:
     virtual ~ShapedSurface();

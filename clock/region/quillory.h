@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "vesperon_region_export.h"
-
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
@@ -19,7 +17,7 @@
 // inside, as window regions are, so a circle of radius (w + 1) / 2 pixels around ((w + 1) / 2,
 // (w + 1) / 2) covers exactly a surface w pixels wide. A circle with no area hides the surface. A surface that is a
 // ShapedSurface gets a smooth-edged shape; any other widget gets a widget mask.
-class VESPERON_REGION_EXPORT Quillory final : public QObject
+class Quillory final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Quillory)

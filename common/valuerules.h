@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "vesperon_hosting_export.h"
+#include "vesperon_common_export.h"
 
 #include <QColor>
 #include <QPalette>
@@ -23,30 +23,30 @@ constexpr quint32 WindowText = 0x80000008u;
 constexpr int TwipsPerPixel = 15;
 
 // Nearest whole number, halves to the even neighbour (0.5 -> 0, 1.5 -> 2, 2.5 -> 2, -0.5 -> 0).
-VESPERON_HOSTING_EXPORT double roundHalfEven(double value);
+VESPERON_COMMON_EXPORT double roundHalfEven(double value);
 
 // Conversions into Integer (16-bit) and Long (32-bit) with halves to even. Values outside the range,
 // and NaN, throw std::overflow_error.
-VESPERON_HOSTING_EXPORT qint16 toInt16(double value);
-VESPERON_HOSTING_EXPORT qint32 toInt32(double value);
+VESPERON_COMMON_EXPORT qint16 toInt16(double value);
+VESPERON_COMMON_EXPORT qint32 toInt32(double value);
 
 // 16-bit Integer arithmetic: the exact result, or std::overflow_error beyond -32768..32767.
-VESPERON_HOSTING_EXPORT qint16 checkedInt16(qint64 value);
-VESPERON_HOSTING_EXPORT qint16 addInt16(qint16 a, qint16 b);
-VESPERON_HOSTING_EXPORT qint16 subtractInt16(qint16 a, qint16 b);
-VESPERON_HOSTING_EXPORT qint16 multiplyInt16(qint16 a, qint16 b);
+VESPERON_COMMON_EXPORT qint16 checkedInt16(qint64 value);
+VESPERON_COMMON_EXPORT qint16 addInt16(qint16 a, qint16 b);
+VESPERON_COMMON_EXPORT qint16 subtractInt16(qint16 a, qint16 b);
+VESPERON_COMMON_EXPORT qint16 multiplyInt16(qint16 a, qint16 b);
 
 // At least two digits, leading zero below 10; a negative value gets its minus sign before the digits.
-VESPERON_HOSTING_EXPORT QString twoDigits(qint64 value);
+VESPERON_COMMON_EXPORT QString twoDigits(qint64 value);
 
 // The RGB colour, or the palette's colour for a system colour reference. Unknown system colour
 // indexes give the palette's window colour.
-VESPERON_HOSTING_EXPORT QColor resolveColor(quint32 color, const QPalette &palette);
-VESPERON_HOSTING_EXPORT QColor resolveColor(quint32 color);
-VESPERON_HOSTING_EXPORT quint32 rgbColor(int red, int green, int blue);
+VESPERON_COMMON_EXPORT QColor resolveColor(quint32 color, const QPalette &palette);
+VESPERON_COMMON_EXPORT QColor resolveColor(quint32 color);
+VESPERON_COMMON_EXPORT quint32 rgbColor(int red, int green, int blue);
 
-VESPERON_HOSTING_EXPORT int twipsToPixels(double twips);
-VESPERON_HOSTING_EXPORT double pixelsToTwips(int pixels);
+VESPERON_COMMON_EXPORT int twipsToPixels(double twips);
+VESPERON_COMMON_EXPORT double pixelsToTwips(int pixels);
 
 // Runs an operation that may fail with the overflow error where Qt must not see an exception
 // (event handlers, signals, property writes): the error is swallowed and reported as false.

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "vesperon_hosting_export.h"
+#include "vesperon_common_export.h"
 
 #include <QDate>
 #include <QDateTime>
 
 // Where Vesperon and its controls take the time of day and today's date from. Production code uses
 // the system source; tests hand in a ManualTimeSource and move it on instead of waiting.
-class VESPERON_HOSTING_EXPORT TimeSource
+class VESPERON_COMMON_EXPORT TimeSource
 {
 public:
     virtual ~TimeSource();
