@@ -81,6 +81,7 @@ program_folder=(lib/vesperon/Vesperon lib/vesperon/libDurix.so.1 lib/vesperon/li
     lib/vesperon/libVesperonHosting.so.1 lib/vesperon/libVesperonCommon.so.1 lib/vesperon/libVesperonComponents.so.1
     lib/vesperon/sound/shereIam.wav lib/vesperon/sound/skill.wav)
 integration=(bin/vesperon share/applications/org.vesperon.Vesperon.desktop
+    share/dbus-1/services/org.vesperon.Vesperon.service
     share/metainfo/org.vesperon.Vesperon.metainfo.xml
     share/icons/hicolor/32x32/apps/org.vesperon.Vesperon.png
     share/icons/hicolor/256x256/apps/org.vesperon.Vesperon.png)
@@ -103,6 +104,9 @@ install_tree() {
 }
 validate_metadata() {
     desktop-file-validate "$prefix/share/applications/org.vesperon.Vesperon.desktop"
+    # The session bus starts the installed launcher for the desktop entry's name.
+    grep -qx "Exec=$prefix/bin/vesperon" "$prefix/share/dbus-1/services/org.vesperon.Vesperon.service"
+    grep -qx "Name=org.vesperon.Vesperon" "$prefix/share/dbus-1/services/org.vesperon.Vesperon.service"
     appstreamcli validate --no-net "$prefix/share/metainfo/org.vesperon.Vesperon.metainfo.xml"
 }
 only_public_parts() {
