@@ -105,7 +105,7 @@ std::string show(const T &value)
         return quoted(std::string_view(value));
     } else if constexpr (std::is_same_v<T, bool>) {
         return value ? "true" : "false";
-    } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
+    } else if constexpr (std::is_integral_v<T>) {
         std::ostringstream out;
         out << +value;
         if (value < 0 || value > 9)

@@ -6,6 +6,7 @@
 #include "wintest.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
