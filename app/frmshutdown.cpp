@@ -239,44 +239,32 @@ void frmShutdown::PlayWave(const QString &path, bool wait)
 
 void frmShutdown::cmdLogoff_Click()
 {
-    endSession(SessionBackend::LogOff, false);
+    m_session.endSession(SessionBackend::LogOff, m_whichWindows32);
 }
 
 void frmShutdown::cmdForceLogoff_Click()
 {
-    endSession(SessionBackend::LogOff | SessionBackend::Force, false);
+    m_session.endSession(SessionBackend::LogOff | SessionBackend::Force, m_whichWindows32);
 }
 
 void frmShutdown::cmdShutdown_Click()
 {
-    endSession(SessionBackend::ShutDown, true);
+    m_session.endSession(SessionBackend::ShutDown, m_whichWindows32);
 }
 
 void frmShutdown::cmdForceShutdown_Click()
 {
-    endSession(SessionBackend::ShutDown | SessionBackend::Force, true);
+    m_session.endSession(SessionBackend::ShutDown | SessionBackend::Force, m_whichWindows32);
 }
 
 void frmShutdown::cmdRestart_Click()
 {
-    endSession(SessionBackend::Reboot, true);
+    m_session.endSession(SessionBackend::Reboot, m_whichWindows32);
 }
 
 void frmShutdown::cmdForceRestart_Click()
 {
-    endSession(SessionBackend::Reboot | SessionBackend::Force, true);
-}
-
-void frmShutdown::EnableShutdownPrivilege()
-{
-    m_session.enableShutdownPrivilege();
-}
-
-void frmShutdown::endSession(quint32 flags, bool privilegeFirst)
-{
-    if (privilegeFirst && m_whichWindows32 == 1)
-        EnableShutdownPrivilege();
-    m_session.exitWindows(flags);
+    m_session.endSession(SessionBackend::Reboot | SessionBackend::Force, m_whichWindows32);
 }
 
 void frmShutdown::loadSoundSetting()

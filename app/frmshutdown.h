@@ -78,15 +78,14 @@ public:
     // Plays the wave file at path unless sounds are suppressed or the file is missing or empty.
     void PlayWave(const QString &path, bool wait);
 
-    // The session-end actions. Shut down and restart enable the shutdown privilege first on
-    // the NT family.
+    // The session-end actions (SessionBackend::endSession): shut down and restart enable the
+    // shutdown privilege first on the NT family.
     void cmdLogoff_Click();
     void cmdForceLogoff_Click();
     void cmdShutdown_Click();
     void cmdForceShutdown_Click();
     void cmdRestart_Click();
     void cmdForceRestart_Click();
-    void EnableShutdownPrivilege();
 
     // The state of the countdown: the warnings given and the seconds left.
     const Countdown &countdown() const { return m_countdown; }
@@ -135,7 +134,6 @@ protected:
 private:
     void placeControls();
     void activate();
-    void endSession(quint32 flags, bool privilegeFirst);
     void loadSoundSetting();
     void menSound_Click();
     void InitDeadline();

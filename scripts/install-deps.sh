@@ -33,6 +33,7 @@ test_packages=(
     dpkg-dev
     file
     g++-mingw-w64-x86-64-win32
+    wine64
 )
 
 wanted=("${build_packages[@]}")

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds Vesperon with its tests into build/ and runs every test through CTest; then the whole suite
-# again under AddressSanitizer and UBSan (the "asan" preset, build-asan/), and a short run of each
-# fuzz target (scripts/fuzz.sh, build-fuzz/).
+# Builds Vesperon with its tests into build/ and runs every test through CTest; then the packaging
+# checks, the Windows parts and their tests under Wine (scripts/wine-tests.sh, build-win32/), the
+# whole suite again under AddressSanitizer and UBSan (the "asan" preset, build-asan/), and a short
+# run of each fuzz target (scripts/fuzz.sh, build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
@@ -10,9 +11,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=O
 cmake --build build
 cd build
 ctest --output-on-failure -j2 "$@"
-# --- packaging: install, Debian package, CMake packages, Designer plugins, Win32 compile check ---
+# --- packaging: install, Debian package, CMake packages, Designer plugins ---
 ../scripts/check-packaging.sh "$PWD"
 # --- end of packaging ---
+# --- Windows parts under Wine (MinGW-w64 build in build-win32/, about half a minute) ---
+../scripts/wine-tests.sh
+# --- end of Windows parts ---
 # --- sanitizers and fuzzing ---
 cd ..
 cmake --preset asan >/dev/null

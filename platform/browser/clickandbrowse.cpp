@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clickandbrowse.h"
 
-#include <QFileInfo>
-#include <QProcess>
+#include "browsercommand.h"
 
 #if defined(Q_OS_WIN)
-#include "windowsregistry.h"
-#elif defined(Q_OS_UNIX)
+#include "windowsbrowser.h"
+#else
 #include "mimeassociations.h"
-#endif
+
+#include <QFileInfo>
+#include <QProcess>
 
 namespace {
 
@@ -24,55 +25,64 @@ ClickAndBrowse::ProcessStarter &processStarter()
 }
 
 } // namespace
+#endif
 
 namespace ClickAndBrowse {
 
 void OpenInBrowser(const QString &address) noexcept
 {
+#if defined(Q_OS_WIN)
+    OpenInBrowser(address.toLocal8Bit().toStdString(), startCommandLine);
+#else
     try {
         const QString program = programFromCommand(browserCommand());
         if (!program.isEmpty())
             processStarter()(program, {address});
     } catch (...) {
     }
+#endif
 }
 
 bool FileExists(const QString &path)
 {
+#if defined(Q_OS_WIN)
+    return FileExists(path.toLocal8Bit().toStdString());
+#else
     if (path.isEmpty())
         return false;
     const QFileInfo file(path);
     return file.isFile();
+#endif
 }
 
 QStringList splitCommand(const QString &command)
 {
-    return command.split(QLatin1Char('"'), Qt::KeepEmptyParts);
+    QStringList pieces;
+    for (const std::string &piece : BrowserCommand::splitCommand(command.toStdString()))
+        pieces.append(QString::fromStdString(piece));
+    return pieces;
 }
 
 QString programFromCommand(const QString &command)
 {
-    for (const QString &piece : splitCommand(command)) {
-        if (FileExists(piece))
-            return piece;
-    }
-    return {};
+    const auto fileExists = [](const std::string &piece) { return FileExists(QString::fromStdString(piece)); };
+    return QString::fromStdString(BrowserCommand::programFromCommand(command.toStdString(), fileExists));
 }
 
 QString browserCommand()
 {
 #if defined(Q_OS_WIN)
-    return QString::fromLocal8Bit(ReadRegistryString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", "").c_str());
-#elif defined(Q_OS_UNIX)
-    return MimeAssociations::commandFor(QStringLiteral("text/html"));
+    return QString::fromLocal8Bit(registeredBrowserCommand().c_str());
 #else
-    return {};
+    return MimeAssociations::commandFor(QStringLiteral("text/html"));
 #endif
 }
 
+#ifndef Q_OS_WIN
 void setProcessStarter(ProcessStarter starter)
 {
     processStarter() = starter ? std::move(starter) : ProcessStarter(startDetached);
 }
+#endif
 
 } // namespace ClickAndBrowse

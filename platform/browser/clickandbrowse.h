@@ -10,13 +10,12 @@
 //
 // The browser is found from the system's command for opening HTML documents (browserCommand()):
 // the command is split at every double quote, and the first piece that names an existing file is
-// the browser's program. That program is started on its own with the address as its one argument;
-// nothing else of the command is passed on. A command whose program path is not in quotes names no
-// existing file and starts nothing. No failure is ever reported.
+// the browser's program (BrowserCommand). Nothing else of the command is passed on. A command whose
+// program path is not in quotes names no existing file and starts nothing. No failure is ever
+// reported. On freedesktop systems the program is started on its own with the address as its one
+// argument; on Windows the command line of the program path, a blank and the address is started
+// (windowsbrowser.h).
 namespace ClickAndBrowse {
-
-// Starts program with arguments and leaves it running; true when it was started.
-using ProcessStarter = std::function<bool(const QString &program, const QStringList &arguments)>;
 
 void OpenInBrowser(const QString &address) noexcept;
 
@@ -36,8 +35,13 @@ QString programFromCommand(const QString &command);
 // with its program resolved to an absolute path in quotes. Empty when there is none.
 QString browserCommand();
 
+#ifndef Q_OS_WIN
+// Starts program with arguments and leaves it running; true when it was started.
+using ProcessStarter = std::function<bool(const QString &program, const QStringList &arguments)>;
+
 // Replaces the starter of OpenInBrowser (tests record instead of starting); an empty starter puts
 // back the one that starts a detached process.
 void setProcessStarter(ProcessStarter starter);
+#endif
 
 } // namespace ClickAndBrowse

@@ -19,6 +19,9 @@
 // reading finds; every other byte of the file (comments, other sections, their order, the line
 // endings, the encoding) stays as it was, and the new file replaces the old one in a single step,
 // so a failed write leaves the old file whole.
+//
+// On Windows the system's own functions read and write (WindowsProfile), and their rules hold
+// there; the rows of profilereadcases.h say where the two answer differently.
 class PrivateProfile final
 {
 public:

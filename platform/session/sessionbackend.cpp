@@ -2,10 +2,7 @@
 #include "sessionbackend.h"
 
 #ifdef _WIN32
-#include "win32sessionbackend.h"
 #include <windows.h>
-#else
-#include "freedesktopsessionbackend.h"
 #endif
 
 SessionBackend::~SessionBackend() = default;
@@ -13,6 +10,13 @@ SessionBackend::~SessionBackend() = default;
 std::uint32_t SessionBackend::version() const
 {
     return systemVersion();
+}
+
+void SessionBackend::endSession(std::uint32_t flags, std::int32_t whichWindows32)
+{
+    if ((flags & (ShutDown | Reboot)) != 0 && whichWindows32 == 1)
+        enableShutdownPrivilege();
+    exitWindows(flags);
 }
 
 const char *SessionBackend::describe(std::uint32_t flags)
@@ -35,14 +39,5 @@ std::uint32_t SessionBackend::systemVersion()
     return static_cast<std::uint32_t>(::GetVersion());
 #else
     return 0;
-#endif
-}
-
-std::unique_ptr<SessionBackend> SessionBackend::createSystem()
-{
-#ifdef _WIN32
-    return std::make_unique<Win32SessionBackend>();
-#else
-    return std::make_unique<FreedesktopSessionBackend>();
 #endif
 }

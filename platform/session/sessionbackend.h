@@ -29,12 +29,19 @@ public:
     virtual void enableShutdownPrivilege() = 0;
     virtual void exitWindows(std::uint32_t flags) = 0;
 
+    // One session-end action: for shut down and restart, the shutdown privilege first when
+    // whichWindows32 is 1 (the NT family); then the request. Log off never asks for the privilege,
+    // and no step waits for the one before to succeed.
+    void endSession(std::uint32_t flags, std::int32_t whichWindows32);
+
     // "log off", "force log off", "shut down", "force shut down", "restart", "force restart".
     static const char *describe(std::uint32_t flags);
 
     // The GetVersion value of the machine we run on.
     static std::uint32_t systemVersion();
 
-    // The backend that really asks this machine to end the session.
+    // The backend that really asks this machine to end the session. Defined on its own
+    // (systemsessionbackend.cpp), so that nothing but the program links a way to the system's
+    // session end.
     static std::unique_ptr<SessionBackend> createSystem();
 };

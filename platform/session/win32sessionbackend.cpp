@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "win32sessionbackend.h"
 
-#include <windows.h>
+static_assert(sizeof(TOKEN_PRIVILEGES) == 16, "one privilege: count, identifier and attributes");
+
+Win32SessionBackend::Win32SessionBackend(const Calls &calls)
+    : m_calls(calls)
+{
+}
 
 void Win32SessionBackend::enableShutdownPrivilege()
 {
-    HANDLE process = ::GetCurrentProcess();
+    HANDLE process = m_calls.GetCurrentProcess();
     HANDLE token = nullptr;
-    ::OpenProcessToken(process, TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token);
+    m_calls.OpenProcessToken(process, TokenAccess, &token);
 
     LUID shutdownPrivilege = {};
-    ::LookupPrivilegeValueA("", "SeShutdownPrivilege", &shutdownPrivilege);
+    m_calls.LookupPrivilegeValueA("", "SeShutdownPrivilege", &shutdownPrivilege);
 
     TOKEN_PRIVILEGES wanted = {};
     wanted.PrivilegeCount = 1;
@@ -21,12 +26,12 @@ void Win32SessionBackend::enableShutdownPrivilege()
     // a refused session end.
     TOKEN_PRIVILEGES previous = {};
     DWORD returnedLength = 0;
-    ::AdjustTokenPrivileges(token, FALSE, &wanted, sizeof(TOKEN_PRIVILEGES), &previous, &returnedLength);
+    m_calls.AdjustTokenPrivileges(token, FALSE, &wanted, sizeof(TOKEN_PRIVILEGES), &previous, &returnedLength);
     if (token)
-        ::CloseHandle(token);
+        m_calls.CloseHandle(token);
 }
 
 void Win32SessionBackend::exitWindows(std::uint32_t flags)
 {
-    ::ExitWindowsEx(flags, 0xFFFFFFFFu);
+    m_calls.ExitWindowsEx(flags, Reserved);
 }

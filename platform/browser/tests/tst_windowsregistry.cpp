@@ -1,107 +1,148 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The registry reading of the web link, against values that the test writes under a key of its own
-// in the user's part of the registry and removes again.
+// The registry reading of the web link, against values that the test writes into a key of its own.
+// HKEY_CLASSES_ROOT is pointed at that key while a case runs (RegOverridePredefKey), so the test
+// reads through the same root as the web link and never changes the classes of the system it runs
+// on.
 #include "windowsregistry.h"
+#include "wintest.h"
 
-#include <QTest>
-#include <QUuid>
+#include <string>
 
-class tst_WindowsRegistry : public QObject
+using ClickAndBrowse::QueryRegistryValue;
+using ClickAndBrowse::ReadRegistryString;
+using ClickAndBrowse::RegistryValue;
+
+namespace {
+
+// A key of the test's own under HKEY_CURRENT_USER, seen as HKEY_CLASSES_ROOT while it lives, with
+// the values of one subkey "Vesperon\web" that the cases read.
+class ScratchClasses
 {
-    Q_OBJECT
+public:
+    ScratchClasses()
+    {
+        CHECK_EQUAL(RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_root,
+                                    nullptr),
+                    long(ERROR_SUCCESS));
+        CHECK_EQUAL(RegOverridePredefKey(HKEY_CLASSES_ROOT, m_root), long(ERROR_SUCCESS));
+        CHECK_EQUAL(RegCreateKeyExA(m_root, "Vesperon\\web", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr),
+                    long(ERROR_SUCCESS));
+        setText("", REG_SZ, "\"C:\\Program Files\\Web\\browse.exe\" -nohome");
+        setText("plain", REG_SZ, "text");
+        setText("expandable", REG_EXPAND_SZ, "%ProgramFiles%\\Web\\browse.exe");
+        setText("empty", REG_SZ, "");
+        setText("list", REG_MULTI_SZ, std::string("a\0b\0", 4));
+        setNumber("number", 4000000000u);
+        setNumber("zero", 0);
+        const unsigned char bytes[] = {1, 2, 3};
+        CHECK_EQUAL(RegSetValueExA(m_key, "binary", 0, REG_BINARY, bytes, sizeof bytes), long(ERROR_SUCCESS));
+    }
 
-private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void queryRegistryValue();
-    void readRegistryString_data();
-    void readRegistryString();
+    ~ScratchClasses()
+    {
+        if (m_key)
+            RegCloseKey(m_key);
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        if (m_root)
+            RegCloseKey(m_root);
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
+    }
+
+    HKEY key() const { return m_key; }
 
 private:
-    std::string m_path;
+    void setText(const char *name, DWORD type, const std::string &text)
+    {
+        CHECK_EQUAL(
+            RegSetValueExA(m_key, name, 0, type, reinterpret_cast<const BYTE *>(text.c_str()), DWORD(text.size() + 1)),
+            long(ERROR_SUCCESS));
+    }
+    void setNumber(const char *name, DWORD number)
+    {
+        CHECK_EQUAL(RegSetValueExA(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof number),
+                    long(ERROR_SUCCESS));
+    }
+
+    const std::string m_path = "Software\\Vesperon tests\\registry " + std::to_string(GetCurrentProcessId());
+    HKEY m_root = nullptr;
     HKEY m_key = nullptr;
 };
 
-void tst_WindowsRegistry::initTestCase()
+std::string shown(const RegistryValue &value)
 {
-    m_path = "Software\\Vesperon tests\\" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
-    QCOMPARE(
-        RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr),
-        ERROR_SUCCESS);
-    const auto setString = [this](const char *name, DWORD type, const std::string &text) {
-        return RegSetValueExA(m_key, name, 0, type, reinterpret_cast<const BYTE *>(text.c_str()),
-                              DWORD(text.size() + 1));
+    if (const auto *text = std::get_if<std::string>(&value))
+        return "string " + WinTest::quoted(*text);
+    if (const auto *number = std::get_if<std::uint32_t>(&value))
+        return "number " + std::to_string(*number);
+    return "nothing";
+}
+
+} // namespace
+
+// The status of each kind of value and what the value holds afterwards: strings and 32-bit numbers
+// are read, other types give -1 and leave the value as it was, and so does a value that is not
+// there (the registry's own error code).
+WINTEST_CASE(queryRegistryValue)
+{
+    struct Row
+    {
+        const char *valueName;
+        long status;
+        const char *after; // as shown(); the value starts as the string "kept"
     };
-    const std::string command = "\"C:\\Program Files\\Web\\browse.exe\" -nohome";
-    QCOMPARE(setString("", REG_SZ, command), ERROR_SUCCESS);
-    QCOMPARE(setString("expandable", REG_EXPAND_SZ, "%ProgramFiles%\\Web\\browse.exe"), ERROR_SUCCESS);
-    QCOMPARE(setString("empty", REG_SZ, ""), ERROR_SUCCESS);
-    const DWORD number = 4000000000u;
-    QCOMPARE(RegSetValueExA(m_key, "number", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof(number)),
-             ERROR_SUCCESS);
+    const Row rows[] = {
+        {"", 0, "string \"\\\"C:\\\\Program Files\\\\Web\\\\browse.exe\\\" -nohome\""},
+        {"plain", 0, "string \"text\""},
+        {"empty", 0, "string \"\""},
+        {"number", 0, "number 4000000000"},
+        {"zero", 0, "number 0"},
+        {"expandable", -1, "string \"kept\""},
+        {"list", -1, "string \"kept\""},
+        {"binary", -1, "string \"kept\""},
+        {"missing", ERROR_FILE_NOT_FOUND, "string \"kept\""},
+    };
+    ScratchClasses classes;
+    for (const Row &row : rows) {
+        WinTest::Row name(row.valueName);
+        RegistryValue value = std::string("kept");
+        CHECK_EQUAL(QueryRegistryValue(classes.key(), row.valueName, value), row.status);
+        CHECK_EQUAL(shown(value), std::string(row.after));
+    }
 }
 
-void tst_WindowsRegistry::cleanupTestCase()
+// A key that failed to open stays 0; the query then fails with the registry's code for a bad key.
+WINTEST_CASE(queryWithoutAnOpenKey)
 {
-    if (m_key)
-        RegCloseKey(m_key);
-    RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
+    RegistryValue value = std::uint32_t(7);
+    CHECK_EQUAL(QueryRegistryValue(nullptr, "", value), long(ERROR_INVALID_HANDLE));
+    CHECK_EQUAL(shown(value), std::string("number 7"));
 }
 
-void tst_WindowsRegistry::queryRegistryValue()
+WINTEST_CASE(readRegistryString)
 {
-    using ClickAndBrowse::QueryRegistryValue;
-    using ClickAndBrowse::RegistryValue;
-
-    RegistryValue value;
-    QCOMPARE(QueryRegistryValue(m_key, "", value), 0L);
-    QCOMPARE(std::get<std::string>(value), std::string("\"C:\\Program Files\\Web\\browse.exe\" -nohome"));
-
-    value = std::string("kept");
-    QCOMPARE(QueryRegistryValue(m_key, "expandable", value), -1L);
-    QCOMPARE(std::get<std::string>(value), std::string("kept"));
-
-    QCOMPARE(QueryRegistryValue(m_key, "missing", value), long(ERROR_FILE_NOT_FOUND));
-    QCOMPARE(std::get<std::string>(value), std::string("kept"));
-
-    QCOMPARE(QueryRegistryValue(m_key, "number", value), 0L);
-    QCOMPARE(std::get<std::uint32_t>(value), std::uint32_t(4000000000u));
-
-    QCOMPARE(QueryRegistryValue(m_key, "empty", value), 0L);
-    QCOMPARE(std::get<std::string>(value), std::string());
+    struct Row
+    {
+        const char *subKey;
+        const char *valueName;
+        const char *expected;
+    };
+    const Row rows[] = {
+        {"Vesperon\\web", "", "\"C:\\Program Files\\Web\\browse.exe\" -nohome"},
+        {"vesperon\\WEB", "plain", "text"},
+        {"Vesperon\\web", "empty", ""},
+        {"Vesperon\\web", "number", "4000000000"},
+        {"Vesperon\\web", "zero", "0"},
+        {"Vesperon\\web", "expandable", ""},
+        {"Vesperon\\web", "binary", ""},
+        {"Vesperon\\web", "missing", ""},
+        {"Vesperon\\missing", "", ""},
+        {"Missing\\web", "plain", ""},
+    };
+    ScratchClasses classes;
+    for (const Row &row : rows) {
+        WinTest::Row name(std::string(row.subKey) + " " + WinTest::quoted(row.valueName));
+        CHECK_EQUAL(ReadRegistryString(HKEY_CLASSES_ROOT, row.subKey, row.valueName), std::string(row.expected));
+    }
 }
 
-void tst_WindowsRegistry::readRegistryString_data()
-{
-    QTest::addColumn<QString>("subKey");
-    QTest::addColumn<QString>("valueName");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("unnamed string") << ""
-                                    << ""
-                                    << R"("C:\Program Files\Web\browse.exe" -nohome)";
-    QTest::newRow("number as digits") << ""
-                                      << "number"
-                                      << "4000000000";
-    QTest::newRow("expandable string") << ""
-                                       << "expandable"
-                                       << "";
-    QTest::newRow("missing value") << ""
-                                   << "missing"
-                                   << "";
-    QTest::newRow("missing key") << "\\missing"
-                                 << ""
-                                 << "";
-}
-
-void tst_WindowsRegistry::readRegistryString()
-{
-    QFETCH(QString, subKey);
-    QFETCH(QString, valueName);
-    QFETCH(QString, expected);
-    const std::string text =
-        ClickAndBrowse::ReadRegistryString(HKEY_CURRENT_USER, m_path + subKey.toStdString(), valueName.toStdString());
-    QCOMPARE(QString::fromStdString(text), expected);
-}
-
-QTEST_GUILESS_MAIN(tst_WindowsRegistry)
-#include "tst_windowsregistry.moc"
+WINTEST_MAIN("tst_windowsregistry")
