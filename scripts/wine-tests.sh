@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Qt-free Windows parts of Vesperon with their tests (tests/win32) with MinGW-w64 into
+# Builds the Qt-free Windows parts of Vesperon with their tests (testsupport/win32) with MinGW-w64 into
 # build-win32/ and runs them under Wine. The Wine prefix is a scratch folder that this run creates
 # and removes, never the user's ~/.wine; no display is used. Fails when a test fails.
 # Extra arguments go to ctest.
@@ -19,7 +19,7 @@ if [[ -z $wine || -z $wineserver ]]; then
     exit 1
 fi
 
-cmake -S tests/win32 -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S testsupport/win32 -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" >/dev/null
 cmake --build build-win32
 built=$SECONDS
