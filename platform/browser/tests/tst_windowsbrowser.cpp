@@ -26,31 +26,6 @@ std::string replaced(std::string text, const std::string &from, const std::strin
     return text;
 }
 
-bool writeFile(const std::string &path, const std::string &content)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
-std::string readFile(const std::string &path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string content;
-    char buffer[512];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    CloseHandle(file);
-    return content;
-}
-
 // The folder ROOT with the programs "Web Browser\browse.exe" and "other.exe", an empty file
 // "empty" and the folder "Web Browser", and HKEY_CLASSES_ROOT pointed at a key of the test's own.
 class Scratch
@@ -63,9 +38,9 @@ public:
         root = std::string(temp) + "vesperon browser " + std::to_string(GetCurrentProcessId());
         CHECK(CreateDirectoryA(root.c_str(), nullptr));
         CHECK(CreateDirectoryA((root + "\\Web Browser").c_str(), nullptr));
-        CHECK(writeFile(root + "\\Web Browser\\browse.exe", "MZ"));
-        CHECK(writeFile(root + "\\other.exe", "MZ"));
-        CHECK(writeFile(root + "\\empty", ""));
+        CHECK(WinTest::writeFile(root + "\\Web Browser\\browse.exe", "MZ"));
+        CHECK(WinTest::writeFile(root + "\\other.exe", "MZ"));
+        CHECK(WinTest::writeFile(root + "\\empty", ""));
 
         CHECK_EQUAL(RegCreateKeyExA(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                     &m_classes, nullptr),
@@ -223,7 +198,7 @@ WINTEST_CASE(startsTheBrowserForReal)
         Sleep(20);
     // Windows hands the program its command line as it was made; Wine puts the path in quotes.
     const std::string program = WinTest::runsUnderWine() ? '"' + browser + '"' : browser;
-    CHECK_EQUAL(readFile(record), program + " " + Address);
+    CHECK_EQUAL(WinTest::readFile(record), program + " " + Address);
     // The stand-in may still be on its way out; its file is copied over or deleted only then.
     for (int waited = 0; waited < 30000 && !DeleteFileA(browser.c_str()); waited += 20)
         Sleep(20);
@@ -235,8 +210,10 @@ int main()
     const DWORD length = GetEnvironmentVariableA(RecordVariable, record, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
         const std::string part = std::string(record) + ".part";
-        return writeFile(part, GetCommandLineA()) && MoveFileExA(part.c_str(), record, MOVEFILE_REPLACE_EXISTING) ? 0
-                                                                                                                  : 1;
+        return WinTest::writeFile(part, GetCommandLineA())
+                && MoveFileExA(part.c_str(), record, MOVEFILE_REPLACE_EXISTING)
+            ? 0
+            : 1;
     }
     return WinTest::run("tst_windowsbrowser");
 }

@@ -16,31 +16,6 @@ using namespace std::string_view_literals;
 
 namespace {
 
-bool writeFile(const std::string &path, const std::string &content)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
-std::string readFile(const std::string &path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string content;
-    char buffer[512];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    CloseHandle(file);
-    return content;
-}
-
 // A folder of the test's own. Every file gets a name of its own: Windows keeps the files it has
 // read and may not notice a file rewritten under the same name within the same second.
 class ScratchFolder
@@ -81,7 +56,7 @@ WINTEST_CASE(readTable)
     for (const ReadCase &row : readCases) {
         WinTest::Row name(row.name);
         const std::string file = folder.newFile("Vesperon.Ini");
-        CHECK(writeFile(file, fileBytes(row)));
+        CHECK(WinTest::writeFile(file, fileBytes(row)));
         const char *expected = wine && row.wineExpected ? row.wineExpected
             : row.windowsExpected                       ? row.windowsExpected
                                                         : row.expected;
@@ -96,7 +71,7 @@ WINTEST_CASE(readLimits)
 {
     ScratchFolder folder;
     const std::string file = folder.newFile("Vesperon.Ini");
-    CHECK(writeFile(file, "[Global]\r\nLong=" + std::string(300, 'x') + "\r\n"));
+    CHECK(WinTest::writeFile(file, "[Global]\r\nLong=" + std::string(300, 'x') + "\r\n"));
     CHECK_EQUAL(WindowsProfile::readString("Global", "Long", "", 256, file), std::string(256, 'x'));
     CHECK_EQUAL(WindowsProfile::readString("Global", "Long", "", 10, file), std::string(10, 'x'));
     CHECK_EQUAL(WindowsProfile::readString("Global", "Key", "d", 256, folder.newFile("missing.ini")), std::string("d"));
@@ -207,14 +182,14 @@ WINTEST_CASE(writeTable)
         WinTest::Row name(row.name);
         const std::string file = folder.newFile("Vesperon.Ini");
         if (row.fileExists)
-            CHECK(writeFile(file, std::string(row.before)));
+            CHECK(WinTest::writeFile(file, std::string(row.before)));
         CHECK(WindowsProfile::writeString("GLOBAL", "SUPPRESSSOUND", row.value, file));
         for (const Entry &entry : row.after) {
             WinTest::Row read(std::string(entry.section) + "/" + entry.key);
             CHECK_EQUAL(WindowsProfile::readString(entry.section, entry.key, "<none>", 256, file),
                         std::string(entry.value));
         }
-        CHECK_EQUAL(readFile(file).substr(0, row.begins.size()), std::string(row.begins));
+        CHECK_EQUAL(WinTest::readFile(file).substr(0, row.begins.size()), std::string(row.begins));
     }
 }
 
@@ -224,7 +199,7 @@ WINTEST_CASE(writeThatFails)
     ScratchFolder folder;
     const std::string file = folder.newFile("missing folder") + "\\Vesperon.Ini";
     CHECK(!WindowsProfile::writeString("GLOBAL", "SUPPRESSSOUND", "TRUE", file));
-    CHECK_EQUAL(readFile(file), std::string("<missing>"));
+    CHECK_EQUAL(WinTest::readFile(file), std::string("<missing>"));
 }
 
 WINTEST_MAIN("tst_windowsprofile")
