@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controlservice.h"
 #include "mainwindowfixture.h"
+#include "privatebus.h"
 #include "runninginstance.h"
 
 #include <QDBusConnectionInterface>
@@ -63,20 +64,15 @@ private:
     QDBusMessage call(const QString &interface, const QString &method, const QVariantList &arguments = {});
     void runClient(const QStringList &arguments, int *exitCode, QString *output);
 
-    QProcess m_daemon;
+    PrivateBus m_bus;
     QString m_address;
     QTemporaryDir m_runtime;
 };
 
 void tst_ControlService::initTestCase()
 {
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                    QStringLiteral("--print-address=1")});
-    QVERIFY2(m_daemon.waitForStarted(5000), "dbus-daemon is needed");
-    QVERIFY(m_daemon.waitForReadyRead(10000));
-    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
+    QVERIFY2(m_bus.start(), "dbus-daemon is needed");
+    m_address = m_bus.address();
     QVERIFY(QDBusConnection::connectToBus(m_address, ServiceBus).isConnected());
     QVERIFY(QDBusConnection::connectToBus(m_address, ClientBus).isConnected());
 }
@@ -85,8 +81,6 @@ void tst_ControlService::cleanupTestCase()
 {
     QDBusConnection::disconnectFromBus(ServiceBus);
     QDBusConnection::disconnectFromBus(ClientBus);
-    m_daemon.terminate();
-    m_daemon.waitForFinished(5000);
 }
 
 QDBusMessage tst_ControlService::call(const QString &interface, const QString &method, const QVariantList &arguments)

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <privatebus.h>
 #include <sleepwatcher.h>
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,28 +20,20 @@ private Q_SLOTS:
     void withoutABusItListensToNothing();
 
 private:
-    QProcess m_daemon;
+    PrivateBus m_bus;
     QString m_address;
 };
 
 void tst_SleepWatcher::initTestCase()
 {
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                    QStringLiteral("--print-address=1")});
-    if (!m_daemon.waitForStarted(5000))
-        QSKIP("dbus-daemon is not installed");
-    QVERIFY(m_daemon.waitForReadyRead(10000));
-    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
+    QVERIFY2(m_bus.start(), "dbus-daemon is needed");
+    m_address = m_bus.address();
 }
 
 void tst_SleepWatcher::cleanupTestCase()
 {
     QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
     QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
-    m_daemon.terminate();
-    m_daemon.waitForFinished(5000);
 }
 
 void tst_SleepWatcher::passesOnSleepAndWakeUp()
