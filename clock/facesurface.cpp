@@ -96,6 +96,22 @@ void FaceSurface::clear()
     update();
 }
 
+QImage FaceSurface::drawablePicture(const QImage &picture)
+{
+    switch (picture.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return picture;
+    default:
+        break;
+    }
+    if (picture.isNull())
+        return QImage();
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
 void FaceSurface::setPicture(const QImage &picture)
 {
     m_picture = picture;

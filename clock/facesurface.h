@@ -41,6 +41,10 @@ public:
     // Fills the surface with its background colour and lays the persistent picture over it.
     void clear();
 
+    // The picture as the surface draws it: 32-bit RGB and ARGB pictures as they are (shared), any
+    // other format converted to one of them. A null image when the picture cannot be converted.
+    static QImage drawablePicture(const QImage &picture);
+
     QImage picture() const { return m_picture; }
     // The persistent picture; a self-sizing surface takes its size at once. What was drawn
     // before gives way to the new picture on the background colour.

@@ -80,8 +80,9 @@ public:
     void setTimeSource(TimeSource *timeSource);
 
     // The background picture, shared with whoever assigned it; a null image when none was set.
-    // With Autosize on the control takes the picture's size, otherwise the picture is stretched
-    // over the face.
+    // A picture that is not 32-bit RGB or ARGB is converted once, when assigned, and the converted
+    // copy is held; one that cannot be converted counts as no picture. With Autosize on the
+    // control takes the picture's size, otherwise the picture is stretched over the face.
     QImage picture() const;
     void setPicture(const QImage &picture);
 
