@@ -114,7 +114,7 @@ QImage FaceSurface::drawablePicture(const QImage &picture)
 
 void FaceSurface::setPicture(const QImage &picture)
 {
-    m_picture = picture;
+    m_picture = drawablePicture(picture);
     if (m_autoSize)
         fitToPicture();
     clear();
@@ -235,8 +235,9 @@ void FaceSurface::strokeLine(const QLineF &line, const QColor &color)
         p.drawLine(line);
 }
 
-bool FaceSurface::paintPicture(const QImage &picture, double x, double y, double width, double height)
+bool FaceSurface::paintPicture(const QImage &original, double x, double y, double width, double height)
 {
+    const QImage picture = drawablePicture(original);
     if (picture.isNull() || m_image.isNull())
         return false;
     const QRectF target(QPointF((x - m_scaleLeft) * xScale(), (y - m_scaleTop) * yScale()),

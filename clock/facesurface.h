@@ -46,8 +46,8 @@ public:
     static QImage drawablePicture(const QImage &picture);
 
     QImage picture() const { return m_picture; }
-    // The persistent picture; a self-sizing surface takes its size at once. What was drawn
-    // before gives way to the new picture on the background colour.
+    // The persistent picture, as drawablePicture gives it; a self-sizing surface takes its size at
+    // once. What was drawn before gives way to the new picture on the background colour.
     void setPicture(const QImage &picture);
 
     bool autoSize() const { return m_autoSize; }
@@ -73,7 +73,7 @@ public:
     // lie too close to the one drawn before them to make a visible difference.
     void drawLines(const QList<QLineF> &lines, const QColor &color);
     // Paints picture stretched into the rectangle x, y, width, height (user coordinates). A null
-    // picture paints nothing and gives false.
+    // picture, or one that drawablePicture cannot convert, paints nothing and gives false.
     bool paintPicture(const QImage &picture, double x, double y, double width, double height);
 
     // What the surface keeps: everything drawn since the last clear, without the visible shape.

@@ -184,7 +184,7 @@ QImage TamselClock::picture() const
 
 void TamselClock::setPicture(const QImage &picture)
 {
-    m_picBG->setPicture(FaceSurface::drawablePicture(picture));
+    m_picBG->setPicture(picture);
     if (m_autosize)
         applyAutoSize();
     Refresh();
