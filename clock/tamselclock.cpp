@@ -611,8 +611,8 @@ void TamselClock::drawTicks()
         const ClockMath::TickEnds ends = ClockMath::tickEnds(m_unitPosition, m_unitWidth, innerOffset);
         QList<QLineF> ticks;
         for (const float angle : ClockMath::tickAngles(count))
-            ticks.append(radialLine(angle, ends.inner, ends.outer));
-        m_picMain->drawLines(ticks, color);
+            ticks.append(ClockMath::radialLine(angle, ends.inner, ends.outer, m_faceRadius));
+        m_picMain->drawRadialLines(QPointF(0, 0), ticks, color);
     };
     if (m_smallUnits > 0)
         drawKind(m_smallUnits, ClockMath::SmallTickOffset);
@@ -644,14 +644,8 @@ void TamselClock::drawHands()
     }
 }
 
-QLineF TamselClock::radialLine(float angle, qint16 inner, qint16 outer) const
-{
-    const QPointF start = inner >= 1 ? ClockMath::radialPoint(angle, inner, m_faceRadius) : QPointF(0, 0);
-    return QLineF(start, ClockMath::radialPoint(angle, outer, m_faceRadius));
-}
-
 void TamselClock::drawRadialLine(float angle, qint16 inner, qint16 outer, const QColor &color)
 {
-    const QLineF line = radialLine(angle, inner, outer);
+    const QLineF line = ClockMath::radialLine(angle, inner, outer, m_faceRadius);
     m_picMain->drawLine(line.p1(), line.p2(), color);
 }

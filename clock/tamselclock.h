@@ -7,7 +7,6 @@
 
 #include <QDate>
 #include <QImage>
-#include <QLineF>
 #include <QString>
 
 class FaceSurface;
@@ -204,7 +203,6 @@ private:
     void drawBackground();
     void drawTicks();
     void drawHands();
-    QLineF radialLine(float angle, qint16 inner, qint16 outer) const;
     void drawRadialLine(float angle, qint16 inner, qint16 outer, const QColor &color);
     void updateShownSeconds();
     void raiseClockError(qint16 number);

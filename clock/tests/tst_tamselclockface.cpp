@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clockmath.h"
 #include "manualtimesource.h"
 #include "tamselclock.h"
 #include "valuerules.h"
@@ -6,7 +7,9 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -85,6 +88,8 @@ private Q_SLOTS:
     void autosizeOffStretchesAgainAfterTheNextResize();
     void extremeValuesStillDraw_data();
     void extremeValuesStillDraw();
+    void extremeTicksCoverWhatTheirStrokesCover_data();
+    void extremeTicksCoverWhatTheirStrokesCover();
     void faceScalesWithTheControl();
 
 private:
@@ -365,6 +370,101 @@ void TestTamselClockFace::extremeValuesStillDraw()
     QVERIFY(m_clock->setProperty(property.constData(), value));
     QCOMPARE(m_clock->property(property.constData()).toInt(), value);
     const QImage image = render();
+    QCOMPARE(image.pixelColor(0, 0), qColor(Blue));
+}
+
+void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QList<int>>("values"); // SmallUnits, BigUnits, UnitPosition, UnitWidth
+
+    QTest::newRow("all 32767 on 200 pixels") << 200 << QList<int>{32767, 32767, 32767, 32767};
+    QTest::newRow("dense spokes past the rim") << 358 << QList<int>{32767, 32767, -32768, 1};
+    QTest::newRow("dense lines through the centre") << 358 << QList<int>{32767, 0, -32768, -32768};
+    QTest::newRow("a thousand spokes of two pixels") << 358 << QList<int>{1000, 0, -1000, 2};
+    QTest::newRow("broad ticks leaving the middle open") << 400 << QList<int>{60, 12, 24627, 32767};
+    QTest::newRow("dense broad ticks") << 358 << QList<int>{2000, 0, 100, 30};
+    QTest::newRow("dense ticks at the rim") << 358 << QList<int>{32767, 0, 100, 7};
+}
+
+// Whatever the values, a pixel well inside some tick's stroke (a round-capped line along its
+// radius) shows the tick colour, and one well away from every stroke shows the face.
+void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover()
+{
+    QFETCH(int, side);
+    QFETCH(QList<int>, values);
+
+    m_clock->resize(side, side);
+    plainFace();
+    m_clock->setShowSeconds(false);
+    for (const char *hand : {"HourNeedle", "MinuteNeedle"}) {
+        m_clock->setProperty(QByteArray(hand).append("Length").constData(), 0);
+        m_clock->setProperty(QByteArray(hand).append("Width").constData(), 1);
+    }
+    m_clock->setSmallUnits(values.at(0));
+    m_clock->setBigUnits(values.at(1));
+    m_clock->setUnitPosition(values.at(2));
+    m_clock->setUnitWidth(values.at(3));
+    const QImage image = render();
+
+    const double radius = (side * 15 / 2.0) * side / (side * 15 + 15.0);
+    const QPointF centre(radius + 0.5, radius + 0.5);
+    const double halfWidth = std::max(1, values.at(3)) / 2.0;
+    struct Tick
+    {
+        QPointF from;
+        QPointF to;
+    };
+    QList<Tick> ticks;
+    const auto addKind = [&](qint16 count, qint16 offset) {
+        const ClockMath::TickEnds ends = ClockMath::tickEnds(qint16(values.at(2)), qint16(values.at(3)), offset);
+        for (const float angle : ClockMath::tickAngles(count)) {
+            const QPointF along(std::sin(angle / 30.0 * M_PI), -std::cos(angle / 30.0 * M_PI));
+            const double inner = ends.inner >= 1 ? ends.inner / 100.0 * radius : 0.0;
+            ticks.append({centre + inner * along, centre + ends.outer / 100.0 * radius * along});
+        }
+    };
+    if (values.at(0) > 0)
+        addKind(qint16(values.at(0)), ClockMath::SmallTickOffset);
+    if (values.at(1) > 0)
+        addKind(qint16(values.at(1)), ClockMath::BigTickOffset);
+    addKind(4, ClockMath::QuarterTickOffset);
+
+    const auto within = [&](const QPointF &point, double reach) {
+        for (const Tick &tick : std::as_const(ticks)) {
+            const QPointF along = tick.to - tick.from;
+            const double length2 = QPointF::dotProduct(along, along);
+            const double t =
+                length2 > 0.0 ? std::clamp(QPointF::dotProduct(point - tick.from, along) / length2, 0.0, 1.0) : 0.0;
+            if (QLineF(point, tick.from + t * along).length() <= reach)
+                return true;
+        }
+        return false;
+    };
+    int covered = 0;
+    int open = 0;
+    for (int y = 3; y < side; y += 9) {
+        for (int x = 2; x < side; x += 9) {
+            const QPointF pixel(x + 0.5, y + 0.5);
+            const double fromCentre = QLineF(pixel, centre).length();
+            if (fromCentre > radius - 2.0 || fromCentre < 4.0)
+                continue;
+            const int grey = qGray(image.pixel(x, y));
+            const QString where = QStringLiteral("(%1, %2), grey %3").arg(x).arg(y).arg(grey);
+            const QPointF corners[] = {pixel + QPointF(-0.5, -0.5), pixel + QPointF(0.5, -0.5),
+                                       pixel + QPointF(-0.5, 0.5), pixel + QPointF(0.5, 0.5)};
+            if (std::all_of(std::begin(corners), std::end(corners),
+                            [&](const QPointF &corner) { return within(corner, halfWidth); })
+                && within(pixel, halfWidth)) {
+                ++covered;
+                QVERIFY2(grey < 128, qPrintable(where + QStringLiteral(" lies in the strokes")));
+            } else if (!within(pixel, halfWidth + 1.0)) {
+                ++open;
+                QVERIFY2(grey > 192, qPrintable(where + QStringLiteral(" lies off every stroke")));
+            }
+        }
+    }
+    QVERIFY(covered + open > 50);
     QCOMPARE(image.pixelColor(0, 0), qColor(Blue));
 }
 
