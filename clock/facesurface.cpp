@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -320,6 +321,7 @@ void FaceSurface::clear()
         painter().drawImage(QPointF(0, 0), m_picture);
         m_uniform = false;
     }
+    m_overBackdrop = {rect()};
     update();
 }
 
@@ -543,6 +545,7 @@ void FaceSurface::strokeLine(const QLineF &line, const QColor &color)
         painter().fillRect(surface, color);
         m_uniform = true;
         m_uniformColor = color;
+        changed(surface);
         return;
     }
     // A stroke whose outline reaches far beyond the surface costs the rasteriser far more than its
@@ -561,6 +564,7 @@ void FaceSurface::strokeLine(const QLineF &line, const QColor &color)
         p.drawPoint(line.p1());
     else
         p.drawLine(line);
+    changed(stroke);
 }
 
 void FaceSurface::fillPolygons(const QList<QPolygonF> &polygons, const QColor &color)
@@ -593,6 +597,7 @@ void FaceSurface::fillPolygons(const QList<QPolygonF> &polygons, const QColor &c
     p.setBrush(color);
     p.drawPath(path);
     p.setBrush(Qt::NoBrush);
+    changed(path.boundingRect());
 }
 
 bool FaceSurface::paintPicture(const QImage &original, double x, double y, double width, double height)
@@ -608,6 +613,7 @@ bool FaceSurface::paintPicture(const QImage &original, double x, double y, doubl
     if (pixels.isEmpty() || pixels.width() > LargestKeptExtent || pixels.height() > LargestKeptExtent) {
         p.drawImage(target, picture);
         m_uniform = false;
+        changed(target);
         return true;
     }
     if (m_stretchedSource.cacheKey() != picture.cacheKey() || m_stretched.size() != pixels) {
@@ -617,6 +623,7 @@ bool FaceSurface::paintPicture(const QImage &original, double x, double y, doubl
     }
     p.drawImage(target.topLeft(), m_stretched);
     m_uniform = false;
+    changed(target);
     return true;
 }
 
@@ -626,11 +633,87 @@ QImage FaceSurface::image() const
     return m_image;
 }
 
+void FaceSurface::keepBackdrop()
+{
+    // The image becomes a copy of its own when it is painted on next; from then on only what is
+    // drawn over the backdrop needs to be put back.
+    endPainting();
+    m_backdrop = m_image;
+    m_backdropUniform = m_uniform;
+    m_backdropUniformColor = m_uniformColor;
+    m_overBackdrop.clear();
+}
+
+bool FaceSurface::restoreBackdrop()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (m_backdrop.isNull() || m_backdrop.size() != (QSizeF(size()) * ratio).toSize()
+        || m_backdrop.devicePixelRatio() != ratio || m_image.size() != m_backdrop.size())
+        return false;
+    endPainting();
+    const int bytesPerPixel = m_image.depth() / 8;
+    for (const QRect &area : std::as_const(m_overBackdrop)) {
+        const QRect pixels =
+            QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio).toAlignedRect() & m_image.rect();
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            std::memcpy(m_image.scanLine(y) + pixels.left() * bytesPerPixel,
+                        m_backdrop.constScanLine(y) + pixels.left() * bytesPerPixel,
+                        size_t(pixels.width()) * bytesPerPixel);
+        update(area);
+    }
+    m_uniform = m_backdropUniform;
+    m_uniformColor = m_backdropUniformColor;
+    m_overBackdrop.clear();
+    return true;
+}
+
+void FaceSurface::changed(const QRectF &area)
+{
+    const QRect pixels = area.toAlignedRect().adjusted(-1, -1, 1, 1) & rect();
+    if (pixels.isEmpty())
+        return;
+    m_overBackdrop.append(pixels);
+    update(pixels);
+}
+
 void FaceSurface::setVisibleShape(const QPainterPath &shape)
 {
+    if (m_shaped && shape == m_visibleShape)
+        return;
     m_visibleShape = shape;
     m_shaped = true;
+    m_shapeEdgeValid = false;
     update();
+}
+
+void FaceSurface::updateShapeEdge()
+{
+    // The coverage the smoothing gives each pixel, worked out by the same rasteriser that paints.
+    QImage coverage(size(), QImage::Format_Alpha8);
+    coverage.fill(0);
+    {
+        QPainter p(&coverage);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawPath(m_visibleShape);
+    }
+    QList<QRect> whole;
+    for (int y = 0; y < coverage.height(); ++y) {
+        const uchar *line = coverage.constScanLine(y);
+        for (int x = 0; x < coverage.width();) {
+            int end = x;
+            while (end < coverage.width() && line[end] == 255)
+                ++end;
+            if (end > x)
+                whole.append(QRect(x, y, end - x, 1));
+            x = end + 1;
+        }
+    }
+    QRegion inside;
+    inside.setRects(whole.constData(), int(whole.size()));
+    m_shapeEdge = QRegion(rect()) - inside;
+    m_shapeEdgeValid = true;
 }
 
 QPainter &FaceSurface::painter()
@@ -661,6 +744,16 @@ void FaceSurface::paintEvent(QPaintEvent *event)
     }
     if (m_visibleShape.isEmpty())
         return;
+    if (m_image.devicePixelRatio() == 1.0) {
+        // Where the shape covers whole pixels it shows the image as it is: painting only there,
+        // as a redraw of the hands mostly does, needs no smoothing.
+        if (!m_shapeEdgeValid)
+            updateShapeEdge();
+        if (!event->region().intersects(m_shapeEdge)) {
+            p.drawImage(QPointF(0, 0), m_image);
+            return;
+        }
+    }
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QBrush(m_image));
@@ -670,6 +763,7 @@ void FaceSurface::paintEvent(QPaintEvent *event)
 void FaceSurface::resizeEvent(QResizeEvent *event)
 {
     endPainting();
+    m_shapeEdgeValid = false;
     if (m_twipsScale)
         setScaleModeTwips();
     const qreal ratio = devicePixelRatioF();

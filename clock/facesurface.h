@@ -12,16 +12,18 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
 #include <optional>
 
 // A drawing surface that keeps what was drawn on it, like a persistent bitmap: lines and pictures
-// go into its own image, and paint events only show that image. It offers what the clock face
-// needs: a background colour and a clear operation, a persistent picture shown at natural size
-// in the top-left corner, self-sizing to that picture, a user coordinate system, a pen width in
-// pixels, straight lines and stretched pictures.
+// go into its own image, and paint events only show that image; only what a drawing changes is
+// painted again. It offers what the clock face needs: a background colour and a clear operation,
+// a persistent picture shown at natural size in the top-left corner, self-sizing to that picture,
+// a user coordinate system, a pen width in pixels, straight lines and stretched pictures, and a
+// backdrop kept for redraws that change only what lies over it.
 //
 // Coordinates are the surface's user coordinates: by default (and after setScaleModeTwips) twips
 // from the top-left corner. A coordinate names the centre of the pixel it falls on, so the user
@@ -86,6 +88,13 @@ public:
     // What the surface keeps: everything drawn since the last clear, without the visible shape.
     QImage image() const;
 
+    // Keeps what has been drawn so far as a backdrop: restoreBackdrop brings it back, so that a
+    // redraw that changes only what lies on top need not draw the rest again.
+    void keepBackdrop();
+    // Puts the kept backdrop back in place of what was drawn after it, and shows the change;
+    // false, with nothing changed, when none is kept or the surface's size has changed since.
+    bool restoreBackdrop();
+
     void setVisibleShape(const QPainterPath &shape) override;
 
 protected:
@@ -94,6 +103,8 @@ protected:
 
 private:
     QPainter &painter();
+    void changed(const QRectF &area);
+    void updateShapeEdge();
     QRectF visibleArea() const;
     std::optional<QLineF> visiblePart(const QLineF &line) const;
     void strokeLines(const QList<QLineF> &lines, const QColor &color);
@@ -116,6 +127,9 @@ private:
     int m_drawWidth = 1;
     QPainterPath m_visibleShape;
     bool m_shaped = false;
+    // The pixels the visible shape does not cover wholly.
+    QRegion m_shapeEdge;
+    bool m_shapeEdgeValid = false;
 
     // What is known about the image, to leave out lines that would change nothing.
     bool m_uniform = false;
@@ -123,6 +137,11 @@ private:
 
     mutable QImage m_image;
     mutable std::unique_ptr<QPainter> m_painter;
+    QImage m_backdrop;
+    bool m_backdropUniform = false;
+    QColor m_backdropUniformColor;
+    // Where something has been drawn over the backdrop (the areas may overlap).
+    QList<QRect> m_overBackdrop;
     // The last stretched picture, kept for the next redraw at the same size.
     QImage m_stretchedSource;
     QImage m_stretched;

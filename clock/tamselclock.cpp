@@ -574,16 +574,48 @@ void TamselClock::prepareFace()
     m_region->apply(m_picMain);
 }
 
+bool TamselClock::DialLook::operator==(const DialLook &other) const
+{
+    return face == other.face && picture == other.picture && autosize == other.autosize && showFace == other.showFace
+        && smallUnits == other.smallUnits && bigUnits == other.bigUnits && unitPosition == other.unitPosition
+        && unitWidth == other.unitWidth && unit == other.unit && faceRadius == other.faceRadius;
+}
+
+TamselClock::DialLook TamselClock::dialLook() const
+{
+    DialLook look;
+    look.face = ValueRules::resolveColor(m_faceColor);
+    look.picture = m_picBG->picture().cacheKey();
+    look.autosize = m_autosize;
+    look.showFace = m_showFace;
+    look.smallUnits = m_smallUnits;
+    look.bigUnits = m_bigUnits;
+    look.unitPosition = m_unitPosition;
+    look.unitWidth = m_unitWidth;
+    look.unit = ValueRules::resolveColor(m_unitColor);
+    look.faceRadius = m_faceRadius;
+    return look;
+}
+
 void TamselClock::Refresh()
 {
-    drawBackground();
-    drawTicks();
+    const DialLook dial = dialLook();
+    if (m_keptDial == dial && m_picMain->restoreBackdrop()) {
+        drawSurround();
+        m_picMain->setBackColor(dial.face);
+        m_picMain->setScaleModeTwips();
+        prepareFace();
+    } else {
+        drawBackground();
+        drawTicks();
+        m_picMain->keepBackdrop();
+        m_keptDial = dial;
+    }
     drawHands();
-    m_picMain->update();
     Q_EMIT faceRefreshed();
 }
 
-void TamselClock::drawBackground()
+void TamselClock::drawSurround()
 {
     QPalette surround = palette();
     const QColor back = ValueRules::resolveColor(m_backColor);
@@ -591,6 +623,11 @@ void TamselClock::drawBackground()
         surround.setColor(QPalette::Window, back);
         setPalette(surround);
     }
+}
+
+void TamselClock::drawBackground()
+{
+    drawSurround();
     m_picMain->setBackColor(ValueRules::resolveColor(m_faceColor));
     m_picMain->clear();
     m_picMain->setScaleModeTwips();

@@ -5,9 +5,12 @@
 
 #include "hostedcontrol.h"
 
+#include <QColor>
 #include <QDate>
 #include <QImage>
 #include <QString>
+
+#include <optional>
 
 class FaceSurface;
 class QTimer;
@@ -29,8 +32,10 @@ class TimeSource;
 // IgnoreErrors is set, a message box titled "Tamsel - Clock " shows the error text. Directly
 // connected Error handlers may change the text or set IgnoreErrors before the box is shown.
 //
-// The face (the child "picMain") keeps what Refresh drew; paint events only show it. The timer
-// "timClock" redraws once per shown second (or minute) in every mode. Time and date come from a
+// The face (the child "picMain") keeps what Refresh drew; paint events only show it. Refresh
+// draws the dial (colours, picture and ticks) only when something it shows has changed, and
+// otherwise lays the hands anew over the dial it kept. The timer "timClock" redraws once per
+// shown second (or minute) in every mode. Time and date come from a
 // TimeSource, the system clock unless another is handed in.
 class TAMSEL_CLOCK_EXPORT TamselClock final : public HostedControl
 {
@@ -197,9 +202,29 @@ private:
     void storeFlag(bool &member, bool value, const char *propertyName);
     void notify(const char *propertyName);
 
+    // What the face shows under the hands. Refresh keeps the face as drawn without the hands
+    // and, while this stays the same, lays only the hands over it anew.
+    struct DialLook
+    {
+        QColor face;
+        qint64 picture = 0;
+        bool autosize = false;
+        bool showFace = false;
+        qint16 smallUnits = 0;
+        qint16 bigUnits = 0;
+        qint16 unitPosition = 0;
+        qint16 unitWidth = 0;
+        QColor unit;
+        float faceRadius = 0.0f;
+
+        bool operator==(const DialLook &other) const;
+    };
+    DialLook dialLook() const;
+
     void applyAutoSize();
     void computeFaceRadius();
     void prepareFace();
+    void drawSurround();
     void drawBackground();
     void drawTicks();
     void drawHands();
@@ -249,4 +274,5 @@ private:
     bool m_staticDisplay = false;
     float m_lastSecond = 0.0f;
     float m_lastMinute = 0.0f;
+    std::optional<DialLook> m_keptDial;
 };

@@ -5,10 +5,12 @@
 #include "valuerules.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <QtTest>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -91,10 +93,14 @@ private Q_SLOTS:
     void extremeTicksCoverWhatTheirStrokesCover_data();
     void extremeTicksCoverWhatTheirStrokesCover();
     void faceScalesWithTheControl();
+    void redrawsMatchAFreshDrawing_data();
+    void redrawsMatchAFreshDrawing();
+    void screenShowsWhatTheClockDraws();
 
 private:
     QImage render() const;
     void plainFace();
+    void programLook();
 
     std::unique_ptr<ManualTimeSource> m_time;
     std::unique_ptr<QWidget> m_host;
@@ -477,6 +483,133 @@ void TestTamselClockFace::faceScalesWithTheControl()
     // At three o'clock the hour hand still lies right of the centre.
     QVERIFY(qGray(image.pixel(60 + 20, 59)) < 100);
     QVERIFY(qGray(image.pixel(60 - 20, 59)) > 200);
+}
+
+void TestTamselClockFace::programLook()
+{
+    // The look Vesperon's main window stores for its clock, with a face picture.
+    m_clock->setBackColor(ValueRules::rgbColor(0x40, 0, 0));
+    m_clock->setFaceColor(ValueRules::rgbColor(0x40, 0, 0));
+    m_clock->setHourNeedleWidth(10);
+    m_clock->setMinuteNeedleWidth(5);
+    m_clock->setSecondNeedleWidth(2);
+    m_clock->setUnitWidth(6);
+    m_clock->setUnitColor(ValueRules::rgbColor(255, 192, 128));
+    m_clock->setMinuteNeedleLength(75);
+    m_clock->setHourNeedleLength(48);
+    m_clock->setSecondNeedleLength(86);
+    m_clock->setMinuteColor(ValueRules::rgbColor(192, 64, 0));
+    m_clock->setSecondColor(ValueRules::rgbColor(255, 128, 0));
+    m_clock->setHourColor(ValueRules::rgbColor(192, 64, 0));
+    QImage picture(500, 500, QImage::Format_RGB32);
+    picture.fill(QColor(0x40, 0, 0));
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(0xF0, 0xF0, 0xE0));
+        p.drawEllipse(QPointF(250, 230), 150, 170);
+    }
+    m_clock->setPicture(picture);
+}
+
+void TestTamselClockFace::redrawsMatchAFreshDrawing_data()
+{
+    QTest::addColumn<bool>("program");
+    QTest::newRow("new clock") << false;
+    QTest::newRow("program's clock") << true;
+}
+
+// A redraw lays the hands over the face as it was drawn for the present values; after every
+// kind of change the clock shows exactly what a clock drawn from scratch with its values shows.
+void TestTamselClockFace::redrawsMatchAFreshDrawing()
+{
+    QFETCH(bool, program);
+    if (program)
+        programLook();
+    m_time->setCurrentDateTime(QDateTime(QDate(2026, 3, 14), QTime(10, 8, 37, 250)));
+    m_clock->Refresh();
+
+    const auto drawnFromScratch = [this] {
+        QWidget host;
+        host.resize(m_host->size());
+        TamselClock fresh(m_time.get(), &host);
+        fresh.setGeometry(m_clock->geometry());
+        host.show();
+        if (!QTest::qWaitForWindowExposed(&host))
+            return QImage();
+        const QMetaObject *meta = m_clock->metaObject();
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+            const QMetaProperty property = meta->property(i);
+            if (property.isWritable() && qstrcmp(property.name(), "Picture") != 0)
+                property.write(&fresh, property.read(m_clock));
+        }
+        fresh.setPicture(m_clock->picture());
+        QImage image(fresh.size(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        fresh.render(&image);
+        return image;
+    };
+    const auto nextSecond = [this] {
+        m_time->advance(1000);
+        m_clock->handleClockTick();
+    };
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QPalette palette = QApplication::palette();
+    const QPalette originalPalette = palette;
+    const std::pair<const char *, std::function<void()>> steps[] = {
+        {"first drawing", [] {}},
+        {"a second later", nextSecond},
+        {"two seconds later", nextSecond},
+        {"tick colour", [this] { m_clock->setUnitColor(Red); }},
+        {"and a second later", nextSecond},
+        {"tick count", [this] { m_clock->setSmallUnits(120); }},
+        {"tick width", [this] { m_clock->setUnitWidth(3); }},
+        {"face colour", [this] { m_clock->setFaceColor(Green); }},
+        {"picture", [&] { m_clock->setPicture(picture); }},
+        {"hand colour and a second later", [&] { m_clock->setSecondColor(Blue), nextSecond(); }},
+        {"smaller", [this] { m_clock->resize(200, 200); }},
+        {"smaller, a second later", nextSecond},
+        {"dial hidden", [this] { m_clock->setShowFace(false); }},
+        {"dial shown", [this] { m_clock->setShowFace(true); }},
+        {"system colour", [this] { m_clock->setFaceColor(ValueRules::ButtonFace); }},
+        {"system colour changed",
+         [&] {
+             palette.setColor(QPalette::Button, QColor(10, 120, 200));
+             QApplication::setPalette(palette);
+             m_clock->Refresh();
+         }},
+        {"own size again", [this] { m_clock->resize(Side, Side); }},
+    };
+    for (const auto &[step, change] : steps) {
+        change();
+        const QImage expected = drawnFromScratch();
+        QVERIFY(!expected.isNull());
+        QVERIFY2(render() == expected, step);
+    }
+    QApplication::setPalette(originalPalette);
+}
+
+// What reaches the screen after redraws that repaint only what changed is what a full painting
+// of the clock shows.
+void TestTamselClockFace::screenShowsWhatTheClockDraws()
+{
+    programLook();
+    m_time->setCurrentDateTime(QDateTime(QDate(2026, 3, 14), QTime(10, 8, 37, 250)));
+    m_clock->Refresh();
+    for (int second = 0; second < 75; ++second) {
+        m_time->advance(1000);
+        m_clock->handleClockTick();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        if (second % 15 != 14)
+            continue;
+        const QImage screen = m_host->screen()
+                                  ->grabWindow(m_host->winId())
+                                  .toImage()
+                                  .copy(m_clock->geometry())
+                                  .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(screen, render());
+    }
 }
 
 QTEST_MAIN(TestTamselClockFace)
