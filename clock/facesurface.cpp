@@ -70,6 +70,8 @@ constexpr double HalfTurn = 3.14159265358979323846;
 constexpr double MergeTolerance = 0.25;
 // The largest gap between an arc and the chords that stand for it.
 constexpr double ArcTolerance = 0.05;
+// Lines longer than this, in pixels, are drawn flat-ended with round discs on their ends.
+constexpr double LongStroke = 256.0;
 
 QPointF direction(double angle)
 {
@@ -559,6 +561,19 @@ void FaceSurface::strokeLine(const QLineF &line, const QColor &color)
     }
     m_uniform = false;
     QPainter &p = painter();
+    if (halfWidth > 0.5 && line.length() > LongStroke) {
+        // The rasteriser's cost for a round-capped line grows with the square of its length, for
+        // a flat-ended one only with its length: long lines get their round ends as discs.
+        p.setPen(QPen(color, 2.0 * halfWidth, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(line);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(line.p1(), halfWidth, halfWidth);
+        p.drawEllipse(line.p2(), halfWidth, halfWidth);
+        p.setBrush(Qt::NoBrush);
+        changed(stroke);
+        return;
+    }
     p.setPen(QPen(color, 2.0 * halfWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     if (line.p1() == line.p2())
         p.drawPoint(line.p1());

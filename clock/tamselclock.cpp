@@ -644,8 +644,15 @@ void TamselClock::drawTicks()
         return;
     m_picMain->setDrawWidth(m_unitWidth);
     const QColor color = ValueRules::resolveColor(m_unitColor);
+    qint16 lastCount = 0;
+    ClockMath::TickEnds lastEnds;
     const auto drawKind = [&](qint16 count, qint16 innerOffset) {
         const ClockMath::TickEnds ends = ClockMath::tickEnds(m_unitPosition, m_unitWidth, innerOffset);
+        // A kind that repeats the one before it tick for tick lands on the same pixels.
+        if (count == lastCount && ends.inner == lastEnds.inner && ends.outer == lastEnds.outer)
+            return;
+        lastCount = count;
+        lastEnds = ends;
         QList<QLineF> ticks;
         for (const float angle : ClockMath::tickAngles(count))
             ticks.append(ClockMath::radialLine(angle, ends.inner, ends.outer, m_faceRadius));
