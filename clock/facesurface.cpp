@@ -15,6 +15,8 @@
 namespace {
 // Stretched copies larger than this are not worth keeping between redraws.
 constexpr int LargestKeptExtent = 8192;
+// How many areas drawn over the backdrop are put back one by one.
+constexpr qsizetype LargestChangedAreas = 64;
 
 double distanceToSegment(const QPointF &point, const QLineF &segment)
 {
@@ -687,8 +689,14 @@ void FaceSurface::changed(const QRectF &area)
     const QRect pixels = area.toAlignedRect().adjusted(-1, -1, 1, 1) & rect();
     if (pixels.isEmpty())
         return;
-    m_overBackdrop.append(pixels);
     update(pixels);
+    // Beyond a few dozen areas the whole surface counts as changed.
+    if (m_overBackdrop.size() == 1 && m_overBackdrop.first() == rect())
+        return;
+    if (m_overBackdrop.size() < LargestChangedAreas)
+        m_overBackdrop.append(pixels);
+    else
+        m_overBackdrop = {rect()};
 }
 
 void FaceSurface::setVisibleShape(const QPainterPath &shape)
