@@ -103,13 +103,39 @@ HandAngles handAngles(float shownSeconds, bool minuteFineAdjust)
     return angles;
 }
 
+namespace {
+
+struct Radius
+{
+    float perPercent;
+    double sine;
+    double cosine;
+};
+
+Radius radiusAt(float angle, float radius)
+{
+    const float radians = float(double(angle) / 30.0 * Pi);
+    return {float(double(radius) / 100.0), std::sin(double(radians)), std::cos(double(radians))};
+}
+
+QPointF pointOn(const Radius &along, qint16 percent)
+{
+    const float x = float(percent * double(along.perPercent) * along.sine);
+    const float y = float(-(percent * double(along.perPercent) * along.cosine));
+    return QPointF(x, y);
+}
+
+} // namespace
+
 QPointF radialPoint(float angle, qint16 percent, float radius)
 {
-    const float perPercent = float(double(radius) / 100.0);
-    const float radians = float(double(angle) / 30.0 * Pi);
-    const float x = float(percent * double(perPercent) * std::sin(double(radians)));
-    const float y = float(-(percent * double(perPercent) * std::cos(double(radians))));
-    return QPointF(x, y);
+    return pointOn(radiusAt(angle, radius), percent);
+}
+
+QLineF radialLine(float angle, qint16 inner, qint16 outer, float radius)
+{
+    const Radius along = radiusAt(angle, radius);
+    return QLineF(inner >= 1 ? pointOn(along, inner) : QPointF(0, 0), pointOn(along, outer));
 }
 
 QString stoppedTimeText(double seconds)

@@ -3,6 +3,7 @@
 
 #include "tamsel_clock_export.h"
 
+#include <QLineF>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -63,6 +64,9 @@ TAMSEL_CLOCK_EXPORT HandAngles handAngles(float shownSeconds, bool minuteFineAdj
 
 // A point on the radius at angle, percent of radius from the centre, in face coordinates.
 TAMSEL_CLOCK_EXPORT QPointF radialPoint(float angle, qint16 percent, float radius);
+// The line along the radius at angle from inner to outer percent, as radialPoint gives their
+// points; an inner end below 1 percent starts the line at the centre.
+TAMSEL_CLOCK_EXPORT QLineF radialLine(float angle, qint16 inner, qint16 outer, float radius);
 
 // Elapsed stopwatch time as hh:mm:ss,cc (hundredths cut off, not rounded).
 TAMSEL_CLOCK_EXPORT QString stoppedTimeText(double seconds);

@@ -535,16 +535,48 @@ void TamselClock::prepareFace()
     m_region->apply(m_picMain);
 }
 
+bool TamselClock::DialLook::operator==(const DialLook &other) const
+{
+    return face == other.face && picture == other.picture && autosize == other.autosize && showFace == other.showFace
+        && smallUnits == other.smallUnits && bigUnits == other.bigUnits && unitPosition == other.unitPosition
+        && unitWidth == other.unitWidth && unit == other.unit && faceRadius == other.faceRadius;
+}
+
+TamselClock::DialLook TamselClock::dialLook() const
+{
+    DialLook look;
+    look.face = ValueRules::resolveColor(m_faceColor);
+    look.picture = m_picBG->picture().cacheKey();
+    look.autosize = m_autosize;
+    look.showFace = m_showFace;
+    look.smallUnits = m_smallUnits;
+    look.bigUnits = m_bigUnits;
+    look.unitPosition = m_unitPosition;
+    look.unitWidth = m_unitWidth;
+    look.unit = ValueRules::resolveColor(m_unitColor);
+    look.faceRadius = m_faceRadius;
+    return look;
+}
+
 void TamselClock::Refresh()
 {
-    drawBackground();
-    drawTicks();
+    const DialLook dial = dialLook();
+    if (m_keptDial == dial && m_picMain->restoreBackdrop()) {
+        drawSurround();
+        m_picMain->setBackColor(dial.face);
+        m_picMain->setScaleModeTwips();
+        prepareFace();
+    } else {
+        drawBackground();
+        drawTicks();
+        m_picMain->keepBackdrop();
+        m_keptDial = dial;
+    }
     drawHands();
-    m_picMain->update();
     Q_EMIT faceRefreshed();
 }
 
-void TamselClock::drawBackground()
+void TamselClock::drawSurround()
 {
     QPalette surround = palette();
     const QColor back = ValueRules::resolveColor(m_backColor);
@@ -552,6 +584,11 @@ void TamselClock::drawBackground()
         surround.setColor(QPalette::Window, back);
         setPalette(surround);
     }
+}
+
+void TamselClock::drawBackground()
+{
+    drawSurround();
     m_picMain->setBackColor(ValueRules::resolveColor(m_faceColor));
     m_picMain->clear();
     m_picMain->setScaleModeTwips();
@@ -568,12 +605,19 @@ void TamselClock::drawTicks()
         return;
     m_picMain->setDrawWidth(m_unitWidth);
     const QColor color = ValueRules::resolveColor(m_unitColor);
+    qint16 lastCount = 0;
+    ClockMath::TickEnds lastEnds;
     const auto drawKind = [&](qint16 count, qint16 innerOffset) {
         const ClockMath::TickEnds ends = ClockMath::tickEnds(m_unitPosition, m_unitWidth, innerOffset);
+        // A kind that repeats the one before it tick for tick lands on the same pixels.
+        if (count == lastCount && ends.inner == lastEnds.inner && ends.outer == lastEnds.outer)
+            return;
+        lastCount = count;
+        lastEnds = ends;
         QList<QLineF> ticks;
         for (const float angle : ClockMath::tickAngles(count))
-            ticks.append(radialLine(angle, ends.inner, ends.outer));
-        m_picMain->drawLines(ticks, color);
+            ticks.append(ClockMath::radialLine(angle, ends.inner, ends.outer, m_faceRadius));
+        m_picMain->drawRadialLines(QPointF(0, 0), ticks, color);
     };
     if (m_smallUnits > 0)
         drawKind(m_smallUnits, ClockMath::SmallTickOffset);
@@ -605,14 +649,8 @@ void TamselClock::drawHands()
     }
 }
 
-QLineF TamselClock::radialLine(float angle, qint16 inner, qint16 outer) const
-{
-    const QPointF start = inner >= 1 ? ClockMath::radialPoint(angle, inner, m_faceRadius) : QPointF(0, 0);
-    return QLineF(start, ClockMath::radialPoint(angle, outer, m_faceRadius));
-}
-
 void TamselClock::drawRadialLine(float angle, qint16 inner, qint16 outer, const QColor &color)
 {
-    const QLineF line = radialLine(angle, inner, outer);
+    const QLineF line = ClockMath::radialLine(angle, inner, outer, m_faceRadius);
     m_picMain->drawLine(line.p1(), line.p2(), color);
 }

@@ -6,10 +6,12 @@
 #include "hostedcontrol.h"
 #include "propertybag.h"
 
+#include <QColor>
 #include <QDate>
 #include <QImage>
-#include <QLineF>
 #include <QString>
+
+#include <optional>
 
 class FaceSurface;
 class QTimer;
@@ -31,8 +33,10 @@ class TimeSource;
 // IgnoreErrors is set, a message box titled "Tamsel - Clock " shows the error text. Directly
 // connected Error handlers may change the text or set IgnoreErrors before the box is shown.
 //
-// The face (the child "picMain") keeps what Refresh drew; paint events only show it. The timer
-// "timClock" redraws once per shown second (or minute) in every mode. Time and date come from a
+// The face (the child "picMain") keeps what Refresh drew; paint events only show it. Refresh
+// draws the dial (colours, picture and ticks) only when something it shows has changed, and
+// otherwise lays the hands anew over the dial it kept. The timer "timClock" redraws once per
+// shown second (or minute) in every mode. Time and date come from a
 // TimeSource, the system clock unless another is handed in.
 class TAMSEL_CLOCK_EXPORT TamselClock final : public HostedControl
 {
@@ -114,8 +118,9 @@ public:
     void setTimeSource(TimeSource *timeSource);
 
     // The background picture, shared with whoever assigned it; a null image when none was set.
-    // With Autosize on the control takes the picture's size, otherwise the picture is stretched
-    // over the face.
+    // A picture that is not 32-bit RGB or ARGB is converted once, when assigned, and the converted
+    // copy is held; one that cannot be converted counts as no picture. With Autosize on the
+    // control takes the picture's size, otherwise the picture is stretched over the face.
     QImage picture() const;
     void setPicture(const QImage &picture);
 
@@ -261,13 +266,32 @@ private:
     void storeFlag(bool &member, bool value, const char *propertyName);
     void notify(const char *propertyName);
 
+    // What the face shows under the hands. Refresh keeps the face as drawn without the hands
+    // and, while this stays the same, lays only the hands over it anew.
+    struct DialLook
+    {
+        QColor face;
+        qint64 picture = 0;
+        bool autosize = false;
+        bool showFace = false;
+        qint16 smallUnits = 0;
+        qint16 bigUnits = 0;
+        qint16 unitPosition = 0;
+        qint16 unitWidth = 0;
+        QColor unit;
+        float faceRadius = 0.0f;
+
+        bool operator==(const DialLook &other) const;
+    };
+    DialLook dialLook() const;
+
     void applyAutoSize();
     void computeFaceRadius();
     void prepareFace();
+    void drawSurround();
     void drawBackground();
     void drawTicks();
     void drawHands();
-    QLineF radialLine(float angle, qint16 inner, qint16 outer) const;
     void drawRadialLine(float angle, qint16 inner, qint16 outer, const QColor &color);
     void updateShownSeconds();
     void raiseClockError(qint16 number);
@@ -313,4 +337,5 @@ private:
     bool m_staticDisplay = false;
     float m_lastSecond = 0.0f;
     float m_lastMinute = 0.0f;
+    std::optional<DialLook> m_keptDial;
 };

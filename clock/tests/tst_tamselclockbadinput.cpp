@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The clock fed the extremes of what its properties and stored values can hold: every 16-bit
 // extreme for the whole-number properties, the limits and the system colours for the colours, a
-// stored face picture that is not an image. Each must leave a clock that redraws to the end.
+// stored face picture that is not an image, pictures in every pixel format, damaged colour tables
+// included. Each must leave a clock that redraws to the end.
 #include "manualtimesource.h"
 #include "messageboxhook.h"
 #include "propertybag.h"
@@ -9,6 +10,8 @@
 
 #include <QImage>
 #include <QtTest>
+
+#include <cstring>
 
 class tst_TamselClockBadInput : public QObject
 {
@@ -23,6 +26,9 @@ private slots:
     void colourExtremes();
     void allExtremesAtOnceFromStoredValues();
     void storedPictureThatIsNotAnImage();
+    void picturesInEveryFormat_data();
+    void picturesInEveryFormat();
+    void pictureThatCannotBeConvertedCountsAsNone();
 
 private:
     // Draws the clock at a fixed size and gives what it drew.
@@ -155,6 +161,94 @@ void tst_TamselClockBadInput::storedPictureThatIsNotAnImage()
         // Without a usable picture the clock draws as it does without one.
         QCOMPARE(redraw(clock), expected);
     }
+}
+
+namespace {
+
+QImage indexedPicture(const QList<QRgb> &colorTable, int index)
+{
+    QImage picture(120, 120, QImage::Format_Indexed8);
+    picture.setColorTable(colorTable);
+    picture.fill(index);
+    return picture;
+}
+
+QImage filledPicture(QImage::Format format, const QColor &color)
+{
+    QImage picture(120, 120, format);
+    picture.fill(color);
+    return picture;
+}
+
+// A pixel of the face that no hand covers at 10:09:30 and no tick reaches.
+constexpr QPoint OpenFace(30, 75);
+
+} // namespace
+
+void tst_TamselClockBadInput::picturesInEveryFormat_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<QColor>("shown");
+
+    // Without a colour table an 8-bit index reads as that shade of grey.
+    QTest::newRow("8-bit indexed without a colour table") << indexedPicture({}, 200) << QColor(200, 200, 200);
+    QImage pastTheTable = indexedPicture({qRgb(255, 0, 0)}, 0);
+    for (int y = 0; y < 20; ++y)
+        std::memset(pastTheTable.scanLine(y), 255, size_t(pastTheTable.bytesPerLine()));
+    QTest::newRow("8-bit indexed, indexes past its colour table") << pastTheTable << QColor(255, 0, 0);
+    QImage mono(120, 120, QImage::Format_Mono);
+    mono.setColorTable({qRgb(0, 0, 255), qRgb(255, 255, 0)});
+    mono.fill(1);
+    QTest::newRow("1-bit") << mono << QColor(255, 255, 0);
+    QTest::newRow("16-bit grey") << filledPicture(QImage::Format_Grayscale16, QColor(90, 90, 90)) << QColor(90, 90, 90);
+    QTest::newRow("24-bit RGB") << filledPicture(QImage::Format_RGB888, QColor(0, 160, 0)) << QColor(0, 160, 0);
+    QTest::newRow("64-bit RGBA") << filledPicture(QImage::Format_RGBA64, QColor(200, 0, 200)) << QColor(200, 0, 200);
+    QTest::newRow("32-bit ARGB") << filledPicture(QImage::Format_ARGB32, QColor(20, 40, 60)) << QColor(20, 40, 60);
+}
+
+void tst_TamselClockBadInput::picturesInEveryFormat()
+{
+    QFETCH(QImage, picture);
+    QFETCH(QColor, shown);
+    const auto near = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2 && qAbs(a.blue() - b.blue()) <= 2;
+    };
+
+    TamselClock clock(&m_time);
+    clock.setShowFace(false);
+    clock.setPicture(picture);
+    QCOMPARE(clock.picture().size(), picture.size());
+    QImage image = redraw(clock);
+    QVERIFY2(near(image.pixelColor(OpenFace), shown), qPrintable(image.pixelColor(OpenFace).name()));
+
+    // Laid at natural size as well.
+    clock.setAutosize(true);
+    QCOMPARE(clock.size(), picture.size());
+    image = redraw(clock);
+    QVERIFY2(near(image.pixelColor(OpenFace), shown), qPrintable(image.pixelColor(OpenFace).name()));
+    m_time.advance(1000);
+    clock.handleClockTick();
+    QVERIFY(!redraw(clock).isNull());
+}
+
+void tst_TamselClockBadInput::pictureThatCannotBeConvertedCountsAsNone()
+{
+    // A one-bit picture far too wide for 32 bits a pixel.
+    QImage tooWide(600'000'000, 1, QImage::Format_Mono);
+    QVERIFY(!tooWide.isNull());
+    tooWide.fill(1);
+
+    TamselClock plain(&m_time);
+    const QImage expected = redraw(plain);
+    TamselClock clock(&m_time);
+    QTest::ignoreMessage(QtWarningMsg, "QImage: out of memory, returning null image");
+    clock.setPicture(tooWide);
+    tooWide = QImage();
+    QVERIFY(clock.picture().isNull());
+    QCOMPARE(redraw(clock), expected);
+    clock.setAutosize(true);
+    QCOMPARE(clock.size(), QSize(120, 120));
+    QCOMPARE(redraw(clock), expected);
 }
 
 QTEST_MAIN(tst_TamselClockBadInput)

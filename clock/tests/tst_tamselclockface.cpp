@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clockmath.h"
 #include "manualtimesource.h"
 #include "tamselclock.h"
 #include "valuerules.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
 
 namespace {
 
@@ -85,11 +90,17 @@ private Q_SLOTS:
     void autosizeOffStretchesAgainAfterTheNextResize();
     void extremeValuesStillDraw_data();
     void extremeValuesStillDraw();
+    void extremeTicksCoverWhatTheirStrokesCover_data();
+    void extremeTicksCoverWhatTheirStrokesCover();
     void faceScalesWithTheControl();
+    void redrawsMatchAFreshDrawing_data();
+    void redrawsMatchAFreshDrawing();
+    void screenShowsWhatTheClockDraws();
 
 private:
     QImage render() const;
     void plainFace();
+    void programLook();
 
     std::unique_ptr<ManualTimeSource> m_time;
     std::unique_ptr<QWidget> m_host;
@@ -368,6 +379,101 @@ void TestTamselClockFace::extremeValuesStillDraw()
     QCOMPARE(image.pixelColor(0, 0), qColor(Blue));
 }
 
+void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QList<int>>("values"); // SmallUnits, BigUnits, UnitPosition, UnitWidth
+
+    QTest::newRow("all 32767 on 200 pixels") << 200 << QList<int>{32767, 32767, 32767, 32767};
+    QTest::newRow("dense spokes past the rim") << 358 << QList<int>{32767, 32767, -32768, 1};
+    QTest::newRow("dense lines through the centre") << 358 << QList<int>{32767, 0, -32768, -32768};
+    QTest::newRow("a thousand spokes of two pixels") << 358 << QList<int>{1000, 0, -1000, 2};
+    QTest::newRow("broad ticks leaving the middle open") << 400 << QList<int>{60, 12, 24627, 32767};
+    QTest::newRow("dense broad ticks") << 358 << QList<int>{2000, 0, 100, 30};
+    QTest::newRow("dense ticks at the rim") << 358 << QList<int>{32767, 0, 100, 7};
+}
+
+// Whatever the values, a pixel well inside some tick's stroke (a round-capped line along its
+// radius) shows the tick colour, and one well away from every stroke shows the face.
+void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover()
+{
+    QFETCH(int, side);
+    QFETCH(QList<int>, values);
+
+    m_clock->resize(side, side);
+    plainFace();
+    m_clock->setShowSeconds(false);
+    for (const char *hand : {"HourNeedle", "MinuteNeedle"}) {
+        m_clock->setProperty(QByteArray(hand).append("Length").constData(), 0);
+        m_clock->setProperty(QByteArray(hand).append("Width").constData(), 1);
+    }
+    m_clock->setSmallUnits(values.at(0));
+    m_clock->setBigUnits(values.at(1));
+    m_clock->setUnitPosition(values.at(2));
+    m_clock->setUnitWidth(values.at(3));
+    const QImage image = render();
+
+    const double radius = (side * 15 / 2.0) * side / (side * 15 + 15.0);
+    const QPointF centre(radius + 0.5, radius + 0.5);
+    const double halfWidth = std::max(1, values.at(3)) / 2.0;
+    struct Tick
+    {
+        QPointF from;
+        QPointF to;
+    };
+    QList<Tick> ticks;
+    const auto addKind = [&](qint16 count, qint16 offset) {
+        const ClockMath::TickEnds ends = ClockMath::tickEnds(qint16(values.at(2)), qint16(values.at(3)), offset);
+        for (const float angle : ClockMath::tickAngles(count)) {
+            const QPointF along(std::sin(angle / 30.0 * M_PI), -std::cos(angle / 30.0 * M_PI));
+            const double inner = ends.inner >= 1 ? ends.inner / 100.0 * radius : 0.0;
+            ticks.append({centre + inner * along, centre + ends.outer / 100.0 * radius * along});
+        }
+    };
+    if (values.at(0) > 0)
+        addKind(qint16(values.at(0)), ClockMath::SmallTickOffset);
+    if (values.at(1) > 0)
+        addKind(qint16(values.at(1)), ClockMath::BigTickOffset);
+    addKind(4, ClockMath::QuarterTickOffset);
+
+    const auto within = [&](const QPointF &point, double reach) {
+        for (const Tick &tick : std::as_const(ticks)) {
+            const QPointF along = tick.to - tick.from;
+            const double length2 = QPointF::dotProduct(along, along);
+            const double t =
+                length2 > 0.0 ? std::clamp(QPointF::dotProduct(point - tick.from, along) / length2, 0.0, 1.0) : 0.0;
+            if (QLineF(point, tick.from + t * along).length() <= reach)
+                return true;
+        }
+        return false;
+    };
+    int covered = 0;
+    int open = 0;
+    for (int y = 3; y < side; y += 9) {
+        for (int x = 2; x < side; x += 9) {
+            const QPointF pixel(x + 0.5, y + 0.5);
+            const double fromCentre = QLineF(pixel, centre).length();
+            if (fromCentre > radius - 2.0 || fromCentre < 4.0)
+                continue;
+            const int grey = qGray(image.pixel(x, y));
+            const QString where = QStringLiteral("(%1, %2), grey %3").arg(x).arg(y).arg(grey);
+            const QPointF corners[] = {pixel + QPointF(-0.5, -0.5), pixel + QPointF(0.5, -0.5),
+                                       pixel + QPointF(-0.5, 0.5), pixel + QPointF(0.5, 0.5)};
+            if (std::all_of(std::begin(corners), std::end(corners),
+                            [&](const QPointF &corner) { return within(corner, halfWidth); })
+                && within(pixel, halfWidth)) {
+                ++covered;
+                QVERIFY2(grey < 128, qPrintable(where + QStringLiteral(" lies in the strokes")));
+            } else if (!within(pixel, halfWidth + 1.0)) {
+                ++open;
+                QVERIFY2(grey > 192, qPrintable(where + QStringLiteral(" lies off every stroke")));
+            }
+        }
+    }
+    QVERIFY(covered + open > 50);
+    QCOMPARE(image.pixelColor(0, 0), qColor(Blue));
+}
+
 void TestTamselClockFace::faceScalesWithTheControl()
 {
     plainFace();
@@ -377,6 +483,133 @@ void TestTamselClockFace::faceScalesWithTheControl()
     // At three o'clock the hour hand still lies right of the centre.
     QVERIFY(qGray(image.pixel(60 + 20, 59)) < 100);
     QVERIFY(qGray(image.pixel(60 - 20, 59)) > 200);
+}
+
+void TestTamselClockFace::programLook()
+{
+    // The look Vesperon's main window stores for its clock, with a face picture.
+    m_clock->setBackColor(ValueRules::rgbColor(0x40, 0, 0));
+    m_clock->setFaceColor(ValueRules::rgbColor(0x40, 0, 0));
+    m_clock->setHourNeedleWidth(10);
+    m_clock->setMinuteNeedleWidth(5);
+    m_clock->setSecondNeedleWidth(2);
+    m_clock->setUnitWidth(6);
+    m_clock->setUnitColor(ValueRules::rgbColor(255, 192, 128));
+    m_clock->setMinuteNeedleLength(75);
+    m_clock->setHourNeedleLength(48);
+    m_clock->setSecondNeedleLength(86);
+    m_clock->setMinuteColor(ValueRules::rgbColor(192, 64, 0));
+    m_clock->setSecondColor(ValueRules::rgbColor(255, 128, 0));
+    m_clock->setHourColor(ValueRules::rgbColor(192, 64, 0));
+    QImage picture(500, 500, QImage::Format_RGB32);
+    picture.fill(QColor(0x40, 0, 0));
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(0xF0, 0xF0, 0xE0));
+        p.drawEllipse(QPointF(250, 230), 150, 170);
+    }
+    m_clock->setPicture(picture);
+}
+
+void TestTamselClockFace::redrawsMatchAFreshDrawing_data()
+{
+    QTest::addColumn<bool>("program");
+    QTest::newRow("new clock") << false;
+    QTest::newRow("program's clock") << true;
+}
+
+// A redraw lays the hands over the face as it was drawn for the present values; after every
+// kind of change the clock shows exactly what a clock drawn from scratch with its values shows.
+void TestTamselClockFace::redrawsMatchAFreshDrawing()
+{
+    QFETCH(bool, program);
+    if (program)
+        programLook();
+    m_time->setCurrentDateTime(QDateTime(QDate(2026, 3, 14), QTime(10, 8, 37, 250)));
+    m_clock->Refresh();
+
+    const auto drawnFromScratch = [this] {
+        QWidget host;
+        host.resize(m_host->size());
+        TamselClock fresh(m_time.get(), &host);
+        fresh.setGeometry(m_clock->geometry());
+        host.show();
+        if (!QTest::qWaitForWindowExposed(&host))
+            return QImage();
+        const QMetaObject *meta = m_clock->metaObject();
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+            const QMetaProperty property = meta->property(i);
+            if (property.isWritable() && qstrcmp(property.name(), "Picture") != 0)
+                property.write(&fresh, property.read(m_clock));
+        }
+        fresh.setPicture(m_clock->picture());
+        QImage image(fresh.size(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        fresh.render(&image);
+        return image;
+    };
+    const auto nextSecond = [this] {
+        m_time->advance(1000);
+        m_clock->handleClockTick();
+    };
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QPalette palette = QApplication::palette();
+    const QPalette originalPalette = palette;
+    const std::pair<const char *, std::function<void()>> steps[] = {
+        {"first drawing", [] {}},
+        {"a second later", nextSecond},
+        {"two seconds later", nextSecond},
+        {"tick colour", [this] { m_clock->setUnitColor(Red); }},
+        {"and a second later", nextSecond},
+        {"tick count", [this] { m_clock->setSmallUnits(120); }},
+        {"tick width", [this] { m_clock->setUnitWidth(3); }},
+        {"face colour", [this] { m_clock->setFaceColor(Green); }},
+        {"picture", [&] { m_clock->setPicture(picture); }},
+        {"hand colour and a second later", [&] { m_clock->setSecondColor(Blue), nextSecond(); }},
+        {"smaller", [this] { m_clock->resize(200, 200); }},
+        {"smaller, a second later", nextSecond},
+        {"dial hidden", [this] { m_clock->setShowFace(false); }},
+        {"dial shown", [this] { m_clock->setShowFace(true); }},
+        {"system colour", [this] { m_clock->setFaceColor(ValueRules::ButtonFace); }},
+        {"system colour changed",
+         [&] {
+             palette.setColor(QPalette::Button, QColor(10, 120, 200));
+             QApplication::setPalette(palette);
+             m_clock->Refresh();
+         }},
+        {"own size again", [this] { m_clock->resize(Side, Side); }},
+    };
+    for (const auto &[step, change] : steps) {
+        change();
+        const QImage expected = drawnFromScratch();
+        QVERIFY(!expected.isNull());
+        QVERIFY2(render() == expected, step);
+    }
+    QApplication::setPalette(originalPalette);
+}
+
+// What reaches the screen after redraws that repaint only what changed is what a full painting
+// of the clock shows.
+void TestTamselClockFace::screenShowsWhatTheClockDraws()
+{
+    programLook();
+    m_time->setCurrentDateTime(QDateTime(QDate(2026, 3, 14), QTime(10, 8, 37, 250)));
+    m_clock->Refresh();
+    for (int second = 0; second < 75; ++second) {
+        m_time->advance(1000);
+        m_clock->handleClockTick();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        if (second % 15 != 14)
+            continue;
+        const QImage screen = m_host->screen()
+                                  ->grabWindow(m_host->winId())
+                                  .toImage()
+                                  .copy(m_clock->geometry())
+                                  .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(screen, render());
+    }
 }
 
 QTEST_MAIN(TestTamselClockFace)
