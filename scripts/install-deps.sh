@@ -23,6 +23,8 @@ test_packages=(
     valgrind
     dbus
     python3-dbusmock
+    python3-gi
+    jwm
     trayer
     x11-apps
     x11-utils
