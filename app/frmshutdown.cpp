@@ -553,6 +553,9 @@ void frmShutdown::SysTray_IconEvent()
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     lower();
+    // A Wayland client can neither unminimise nor lower its window: activation brings it back, in front.
+    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+        activateWindow();
 }
 
 void frmShutdown::menInfo_Click()

@@ -13,6 +13,7 @@ build_packages=(
     qt6-base-dev-tools
     libgl-dev
     qt6-multimedia-dev
+    qt6-wayland
     libxcb1-dev
     fonts-liberation2
     qt6-tools-dev
@@ -30,6 +31,7 @@ test_packages=(
     x11-utils
     xdotool
     xvfb
+    weston
     appstream
     desktop-file-utils
     dpkg-dev

@@ -108,6 +108,29 @@ def xvfb(screen="1024x768x24", log=None):
         stop(server)
 
 
+@contextlib.contextmanager
+def weston(folder, log=None, timeout=20):
+    """A headless Wayland compositor of its own (weston's headless backend with its desktop shell,
+    drawing into memory), listening in folder, which serves as XDG_RUNTIME_DIR; gives the name of
+    its socket for WAYLAND_DISPLAY. Its debug protocol is on, so that weston-screenshooter (run with
+    the same XDG_RUNTIME_DIR and WAYLAND_DISPLAY) can take a picture of the screen.
+
+    log is a file object for the compositor's messages (discarded when None)."""
+    socket = "wayland-vesperontest"
+    environment = {key: value for key, value in os.environ.items()
+                   if not key.startswith(SESSION_VARIABLE_PREFIXES) and key not in SESSION_VARIABLES}
+    environment.update(XDG_RUNTIME_DIR=folder)
+    with running(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config", "--idle-time=0",
+                  "--debug", "--socket=" + socket],
+                 env=environment, stdout=subprocess.DEVNULL,
+                 stderr=log if log is not None else subprocess.DEVNULL) as compositor:
+        wait_until(lambda: compositor.poll() is not None or os.path.exists(os.path.join(folder, socket + ".lock"))
+                   and os.path.exists(os.path.join(folder, socket)), timeout, "weston did not start")
+        if compositor.poll() is not None:
+            raise RuntimeError("weston ended early")
+        yield socket
+
+
 @dataclass(frozen=True)
 class Bus:
     kind: str     # "session" or "system"
