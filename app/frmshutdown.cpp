@@ -95,6 +95,9 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QSt
     m_sysTray->setImagelist(m_imlTray);
     m_sysTray->setImagenumber(1);
     connect(m_sysTray, &Perchlet::IconEvent, this, [this](int &) { SysTray_IconEvent(); });
+    // The window keeps its taskbar button unless its tray icon stands in a tray: never a lost window.
+    connect(m_sysTray, &Perchlet::inTrayChanged, this,
+            [this](bool inTray) { TaskbarHint::keepOutOfTaskbar(this, inTray); });
 
     ui->imgPistol->installEventFilter(this);
 
@@ -104,8 +107,6 @@ frmShutdown::frmShutdown(SessionBackend &session, SoundPlayer &player, const QSt
 
     setWindowIcon(QIcon(QStringLiteral(":/images/tray-natural.png")));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    // The tray icon stands for the window.
-    TaskbarHint::keepOutOfTaskbar(this);
 }
 
 frmShutdown::~frmShutdown() = default;
@@ -540,6 +541,9 @@ void frmShutdown::SysTray_IconEvent()
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     lower();
+    // A Wayland client can neither unminimise nor lower its window: activation brings it back, in front.
+    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+        activateWindow();
 }
 
 void frmShutdown::menInfo_Click()

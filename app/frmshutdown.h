@@ -99,7 +99,8 @@ public:
     void ExecuteKillJob();
     // The options: 0 arms "Shut-Down", 1 arms "Restart", 2 disarms.
     void optShutdown_Click(int index);
-    // The user acted on the tray icon.
+    // The user acted on the tray icon: a minimised window is restored behind the other windows. On
+    // Wayland, where a client can neither unminimise nor lower its window, it asks to be activated.
     void SysTray_IconEvent();
     // "&Exit": closes without a question, armed or not.
     void menExit_Click();

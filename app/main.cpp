@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vesperon"));
     QApplication::setApplicationVersion(QStringLiteral(VESPERON_VERSION));
+    // Wayland compositors and X11 taskbars find the name and icon through the desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vesperon.Vesperon"));
     QTextStream out(stdout);
     QTextStream err(stderr);
 

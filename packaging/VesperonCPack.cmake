@@ -21,6 +21,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 # Reached at run time rather than linked: the session services over D-Bus, the window system
 # through Qt's platform plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd")
+# Qt's Wayland platform plugin: without it Vesperon runs through XWayland on a Wayland desktop.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, qt6-wayland")
 set(CPACK_GENERATOR DEB)
 include(CPack)

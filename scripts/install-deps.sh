@@ -13,6 +13,7 @@ build_packages=(
     qt6-base-dev-tools
     libgl-dev
     qt6-multimedia-dev
+    qt6-wayland
     libxcb1-dev
     fonts-liberation2
     qt6-tools-dev
@@ -23,11 +24,14 @@ test_packages=(
     valgrind
     dbus
     python3-dbusmock
+    python3-gi
+    jwm
     trayer
     x11-apps
     x11-utils
     xdotool
     xvfb
+    weston
     appstream
     desktop-file-utils
     dpkg-dev

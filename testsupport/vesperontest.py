@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""What Vesperon's Python tests and benchmarks share: an X display, private D-Bus buses and a tray
-host of their own, and an environment in which nothing leads to the machine's own session.
+"""What Vesperon's Python tests and benchmarks share: an X display with a window manager, private
+D-Bus buses, a tray host and a StatusNotifierItem watcher of their own, and an environment in which
+nothing leads to the machine's own session.
 
 Everything is started as a context manager and stopped when the block is left, whether normally or
 by an exception; every process is also started so that it is sent SIGTERM when the test itself dies
@@ -21,9 +22,11 @@ import ctypes
 import os
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
+import zlib
 from dataclasses import dataclass
 
 # What the machine's session offers before a test changes anything: these addresses are never a
@@ -103,6 +106,29 @@ def xvfb(screen="1024x768x24", log=None):
         yield ":" + number
     finally:
         stop(server)
+
+
+@contextlib.contextmanager
+def weston(folder, log=None, timeout=20):
+    """A headless Wayland compositor of its own (weston's headless backend with its desktop shell,
+    drawing into memory), listening in folder, which serves as XDG_RUNTIME_DIR; gives the name of
+    its socket for WAYLAND_DISPLAY. Its debug protocol is on, so that weston-screenshooter (run with
+    the same XDG_RUNTIME_DIR and WAYLAND_DISPLAY) can take a picture of the screen.
+
+    log is a file object for the compositor's messages (discarded when None)."""
+    socket = "wayland-vesperontest"
+    environment = {key: value for key, value in os.environ.items()
+                   if not key.startswith(SESSION_VARIABLE_PREFIXES) and key not in SESSION_VARIABLES}
+    environment.update(XDG_RUNTIME_DIR=folder)
+    with running(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config", "--idle-time=0",
+                  "--debug", "--socket=" + socket],
+                 env=environment, stdout=subprocess.DEVNULL,
+                 stderr=log if log is not None else subprocess.DEVNULL) as compositor:
+        wait_until(lambda: compositor.poll() is not None or os.path.exists(os.path.join(folder, socket + ".lock"))
+                   and os.path.exists(os.path.join(folder, socket)), timeout, "weston did not start")
+        if compositor.poll() is not None:
+            raise RuntimeError("weston ended early")
+        yield socket
 
 
 @dataclass(frozen=True)
@@ -208,6 +234,102 @@ def tray_host(environment, timeout=20):
         yield trayer
 
 
+WINDOW_MANAGER_CONFIGURATION = """<?xml version="1.0"?>
+<JWM>
+  <Tray x="0" y="-1" height="24" autohide="off"><TaskList/></Tray>
+</JWM>
+"""
+
+
+@contextlib.contextmanager
+def window_manager(environment, folder, timeout=20):
+    """The window manager JWM on the environment's display, with a taskbar and no tray of its own
+    (its configuration goes into folder), once it manages the screen: it has put
+    _NET_SUPPORTING_WM_CHECK on the root window. It keeps each window's _NET_WM_STATE as EWMH says
+    and changes it when a client asks with a _NET_WM_STATE client message."""
+    configuration = os.path.join(folder, "jwmrc")
+    with open(configuration, "w") as out:
+        out.write(WINDOW_MANAGER_CONFIGURATION)
+    with running(["jwm", "-f", configuration], env=environment, stdout=subprocess.DEVNULL,
+                 stderr=subprocess.DEVNULL) as manager:
+        wait_until(lambda: "window id" in _xprop(environment, "-root", "_NET_SUPPORTING_WM_CHECK"), timeout,
+                   "the window manager did not start")
+        yield manager
+
+
+def _xprop(environment, *arguments):
+    return subprocess.run(["xprop", *arguments], env=environment, capture_output=True, text=True,
+                          timeout=20).stdout
+
+
+def net_wm_state(environment, window):
+    """The atoms of the window's _NET_WM_STATE, as a set of names."""
+    value = _xprop(environment, "-id", window, "_NET_WM_STATE").partition("=")[2]
+    return {atom.strip() for atom in value.split(",") if atom.strip()}
+
+
+def wait_until(condition, timeout=10, failure="the condition did not come true"):
+    """Asks condition() every 50 ms until it gives something true, and gives that; raises
+    RuntimeError(failure) after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise RuntimeError(failure)
+        time.sleep(0.05)
+
+
+STATUS_NOTIFIER_WATCHER = "org.kde.StatusNotifierWatcher"
+_WATCHER_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "statusnotifierwatcher.py")
+_WATCHER_INTROSPECTION = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "platform",
+                                      "components", "dbus", "org.kde.StatusNotifierWatcher.xml")
+
+
+def _has_owner(connection, name):
+    return bool(connection.call_blocking("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                         "NameHasOwner", "s", [name]))
+
+
+@contextlib.contextmanager
+def status_notifier_watcher(bus, timeout=20):
+    """The test watcher of StatusNotifierItems (statusnotifierwatcher.py) on the test's session bus,
+    once it owns org.kde.StatusNotifierWatcher."""
+    import dbus
+
+    check_own_buses(bus)
+    environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus.address)
+    connection = dbus.bus.BusConnection(bus.address)
+    try:
+        with running(["/usr/bin/python3", _WATCHER_SCRIPT, _WATCHER_INTROSPECTION], env=environment) as watcher:
+            wait_until(lambda: watcher.poll() is not None or _has_owner(connection, STATUS_NOTIFIER_WATCHER),
+                       timeout, "the watcher did not start")
+            if watcher.poll() is not None:
+                raise RuntimeError("the watcher ended early")
+            yield watcher
+    finally:
+        connection.close()
+
+
+@contextlib.contextmanager
+def status_notifier_host(bus, name="org.kde.StatusNotifierHost-vesperontest"):
+    """A tray host for the watcher: a connection of its own to the test's session bus that owns
+    name and registers it with the watcher. Leaving the block closes the connection, so that the
+    name goes and the watcher forgets the host."""
+    import dbus
+
+    check_own_buses(bus)
+    connection = dbus.bus.BusConnection(bus.address)
+    try:
+        connection.request_name(name, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+        connection.call_blocking(STATUS_NOTIFIER_WATCHER, "/StatusNotifierWatcher", STATUS_NOTIFIER_WATCHER,
+                                 "RegisterStatusNotifierHost", "s", [name])
+        yield connection
+    finally:
+        connection.close()
+
+
 def _xwininfo(environment, *arguments):
     return subprocess.run(["xwininfo", *arguments], env=environment, capture_output=True, text=True,
                           timeout=20).stdout
@@ -233,6 +355,64 @@ def find_window(environment, title):
     return None
 
 
+def wait_for_window(environment, process, title="The Vesperon", timeout=30):
+    """The id of the started process's viewable window with that title, once there is one; raises
+    RuntimeError when the process ends first or no window comes."""
+    found = wait_until(lambda: process.poll() is not None or find_window(environment, title), timeout,
+                       f"no window {title!r} appeared")
+    if found is True:
+        raise RuntimeError(f"the program ended (exit code {process.returncode}) before its window appeared")
+    return found[0]
+
+
 def missing_programs(*programs):
     """Those of programs that are not on PATH."""
     return [program for program in programs if shutil.which(program) is None]
+
+
+def read_png(data):
+    """The pixels of a PNG with 8-bit RGB or RGBA colour, not interlaced (as Vesperon's artwork and
+    weston's screenshots are): (width, height, pixel), pixel(x, y) -> (r, g, b, a)."""
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError("not a PNG")
+    position, chunks, header = 8, [], None
+    while position < len(data):
+        (length,) = struct.unpack(">I", data[position:position + 4])
+        kind, body = data[position + 4:position + 8], data[position + 8:position + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            chunks.append(body)
+        position += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    if depth != 8 or colour not in (2, 6) or interlace:
+        raise ValueError("only 8-bit RGB or RGBA PNGs without interlacing")
+    channels = 4 if colour == 6 else 3
+    stride = width * channels
+    raw = zlib.decompress(b"".join(chunks))
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - channels] if i >= channels else 0
+            up, up_left = previous[i], previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + up) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 0xFF
+            elif kind == 4:
+                guess = left + up - up_left
+                nearest = min((abs(guess - left), 0, left), (abs(guess - up), 1, up),
+                              (abs(guess - up_left), 2, up_left))[2]
+                line[i] = (line[i] + nearest) & 0xFF
+        rows.append(line)
+        previous = line
+
+    def pixel(x, y):
+        values = rows[y][x * channels:(x + 1) * channels]
+        return tuple(values) if channels == 4 else (*values, 255)
+
+    return width, height, pixel
+

@@ -97,9 +97,9 @@ class VesperonWindowTest(unittest.TestCase):
         r, g, b = pixel(45, menu + 425)
         self.assertGreater(g, 150)
 
-    def test_kept_out_of_the_taskbar(self):
+    def test_keeps_its_taskbar_button_without_a_tray(self):
         state = self.x("xprop", "-id", self.window, "_NET_WM_STATE").decode()
-        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", state)
+        self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", state)
         self.assertIsNone(self.program.poll())
 
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 class QSystemTrayIcon;
+class TrayPresence;
 
 // The tray icon: shows one picture of an image list in the notification area, with a tip.
 //
@@ -17,9 +18,15 @@ class QSystemTrayIcon;
 // either is written. A number that names no picture of the list shows an empty icon. ShowIcon puts
 // the icon into the notification area or takes it out; the icon leaves with the component.
 //
-// IconEvent is raised when the user clicks the icon and again when he double-clicks it; its
-// argument is the QSystemTrayIcon::ActivationReason of the action (Trigger or DoubleClick). The
-// component ignores what a handler leaves in it.
+// IconEvent is raised when the user clicks the icon and again when he double-clicks it (through
+// StatusNotifierItem: when the tray asks the item to activate); its argument is the
+// QSystemTrayIcon::ActivationReason of the action (Trigger or DoubleClick). The component ignores
+// what a handler leaves in it.
+//
+// isInTray() tells whether a tray shows the icon now: ShowIcon is True and a tray of the kind that
+// the icon reaches is there (TrayPresence); inTrayChanged() follows it as trays come and go. Where
+// no tray can ever show the icon (Wayland without a StatusNotifierItem watcher, headless), ShowIcon
+// is kept but nothing is put anywhere.
 class VESPERON_COMPONENTS_EXPORT Perchlet final : public QObject
 {
     Q_OBJECT
@@ -46,13 +53,18 @@ public:
     // The icon in the notification area, for reading what it shows.
     const QSystemTrayIcon &trayIcon() const { return *m_tray; }
 
+    bool isInTray() const;
+
 Q_SIGNALS:
     void IconEvent(int &Action);
+    void inTrayChanged(bool inTray);
 
 private:
     void updateIcon();
 
     QSystemTrayIcon *m_tray = nullptr;
+    TrayPresence *m_presence = nullptr;
+    bool m_showIcon = false;
     QPointer<ImageList> m_imageList;
     qint16 m_imageNumber = 1;
 };
