@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-class TestCommandLine : public QObject
+class tst_CommandLine : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private slots:
     void helpText();
 };
 
-void TestCommandLine::parse_data()
+void tst_CommandLine::parse_data()
 {
     QTest::addColumn<QString>("argumentText");
     // The switches found, in the order -1 -2 -3 -4, then /NOMSG.
@@ -47,7 +47,7 @@ void TestCommandLine::parse_data()
                                               << "";
 }
 
-void TestCommandLine::parse()
+void tst_CommandLine::parse()
 {
     QFETCH(QString, argumentText);
     QFETCH(QString, expected);
@@ -66,7 +66,7 @@ void TestCommandLine::parse()
     QCOMPARE(found.join(u' '), expected);
 }
 
-void TestCommandLine::helpText()
+void tst_CommandLine::helpText()
 {
     QCOMPARE(CommandLine::helpText(),
              QStringLiteral("Parameters for Start:\r\n"
@@ -77,5 +77,5 @@ void TestCommandLine::helpText()
                             "/NOMSG   Show no messages."));
 }
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+QTEST_GUILESS_MAIN(tst_CommandLine)
 #include "tst_commandline.moc"

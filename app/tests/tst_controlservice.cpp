@@ -30,7 +30,7 @@ public:
     // Records PropertiesChanged of the control interface.
     struct Listener;
 
-private Q_SLOTS:
+private slots:
     void initTestCase();
     void cleanupTestCase();
     void arm_data();

@@ -165,7 +165,7 @@ class tst_Countdown : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void firstTick_data();
     void firstTick();
     void scenario_data();

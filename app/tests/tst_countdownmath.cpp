@@ -9,7 +9,7 @@ class tst_CountdownMath : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void formatRemaining_data();
     void formatRemaining();
     void proposal_data();

@@ -15,7 +15,7 @@ class tst_FrmSplash : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
 #ifndef Q_OS_WIN
     void initTestCase();
     void cleanupTestCase();

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-class TestIniHandler : public QObject
+class tst_IniHandler : public QObject
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private:
     std::unique_ptr<IniHandler> m_ini;
 };
 
-void TestIniHandler::init()
+void tst_IniHandler::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -41,20 +41,20 @@ void TestIniHandler::init()
     m_ini->setSettingsFilePath(m_dir->filePath(QStringLiteral("Vesperon.Ini")));
 }
 
-void TestIniHandler::writeSettings(const QByteArray &content)
+void tst_IniHandler::writeSettings(const QByteArray &content)
 {
     QFile file(m_ini->SettingsFilePath());
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(content), content.size());
 }
 
-QByteArray TestIniHandler::fileContent(const QString &path) const
+QByteArray tst_IniHandler::fileContent(const QString &path) const
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void TestIniHandler::readIniValue_data()
+void tst_IniHandler::readIniValue_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("expected");
@@ -83,7 +83,7 @@ void TestIniHandler::readIniValue_data()
     QTest::newRow("no file") << QByteArray("<missing>") << "";
 }
 
-void TestIniHandler::readIniValue()
+void tst_IniHandler::readIniValue()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, expected);
@@ -92,7 +92,7 @@ void TestIniHandler::readIniValue()
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), expected);
 }
 
-void TestIniHandler::writeIniValue()
+void tst_IniHandler::writeIniValue()
 {
     writeSettings("; Vesperon\r\n[Other]\r\nA=1\r\n[Global]\r\nSuppressSound=FALSE\r\nB=2\r\n");
     QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE")));
@@ -101,7 +101,7 @@ void TestIniHandler::writeIniValue()
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
 }
 
-void TestIniHandler::writeToTheAlternativeFile()
+void tst_IniHandler::writeToTheAlternativeFile()
 {
     writeSettings("[Global]\nSuppressSound=FALSE\n");
     QVERIFY(
@@ -110,7 +110,7 @@ void TestIniHandler::writeToTheAlternativeFile()
     QCOMPARE(fileContent(m_ini->SettingsFilePath()), QByteArray("[Global]\nSuppressSound=FALSE\n"));
 }
 
-void TestIniHandler::writeResult_data()
+void tst_IniHandler::writeResult_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("writable");
@@ -122,7 +122,7 @@ void TestIniHandler::writeResult_data()
     QTest::newRow("empty value not written") << "" << false << true;
 }
 
-void TestIniHandler::writeResult()
+void tst_IniHandler::writeResult()
 {
     QFETCH(QString, value);
     QFETCH(bool, writable);
@@ -134,7 +134,7 @@ void TestIniHandler::writeResult()
         QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), value);
 }
 
-void TestIniHandler::fileNameInAnyCase_data()
+void tst_IniHandler::fileNameInAnyCase_data()
 {
     QTest::addColumn<QStringList>("files"); // in the program folder, each holding its own name as the value
     QTest::addColumn<bool>("alternativeFile");
@@ -150,7 +150,7 @@ void TestIniHandler::fileNameInAnyCase_data()
 
 // A settings file carried over from Windows may have its name in any letter case; it is found
 // and written, and no second file appears beside it.
-void TestIniHandler::fileNameInAnyCase()
+void tst_IniHandler::fileNameInAnyCase()
 {
     QFETCH(QStringList, files);
     QFETCH(bool, alternativeFile);
@@ -175,5 +175,5 @@ void TestIniHandler::fileNameInAnyCase()
                  QStringLiteral("TRUE"));
 }
 
-QTEST_GUILESS_MAIN(TestIniHandler)
+QTEST_GUILESS_MAIN(tst_IniHandler)
 #include "tst_inihandler.moc"

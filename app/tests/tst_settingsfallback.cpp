@@ -17,7 +17,7 @@
 // The settings of an installed Vesperon, whose program folder its user cannot write: a real
 // read-only folder on disk. Started as root, the test runs in a child process that has given up
 // root for good, since root writes into read-only folders.
-class TestSettingsFallback : public QObject
+class tst_SettingsFallback : public QObject
 {
     Q_OBJECT
 
@@ -45,12 +45,12 @@ private:
     std::unique_ptr<IniHandler> m_ini;
 };
 
-void TestSettingsFallback::initTestCase()
+void tst_SettingsFallback::initTestCase()
 {
     QVERIFY(::geteuid() != 0);
 }
 
-void TestSettingsFallback::init()
+void tst_SettingsFallback::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -63,26 +63,26 @@ void TestSettingsFallback::init()
     m_ini->setUserFilePath(m_userFile);
 }
 
-void TestSettingsFallback::cleanup()
+void tst_SettingsFallback::cleanup()
 {
     // Let the temporary folder go again.
     QFile::setPermissions(m_programFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void TestSettingsFallback::writeFile(const QString &path, const QByteArray &content)
+void tst_SettingsFallback::writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(content), content.size());
 }
 
-QByteArray TestSettingsFallback::fileContent(const QString &path) const
+QByteArray tst_SettingsFallback::fileContent(const QString &path) const
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void TestSettingsFallback::makeProgramFolderReadOnly()
+void tst_SettingsFallback::makeProgramFolderReadOnly()
 {
     QVERIFY(QFile::setPermissions(m_programFolder,
                                   QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
@@ -90,7 +90,7 @@ void TestSettingsFallback::makeProgramFolderReadOnly()
     QVERIFY(!probe.open(QIODevice::WriteOnly));
 }
 
-void TestSettingsFallback::writableFolderKeepsTheFileBesideTheProgram()
+void tst_SettingsFallback::writableFolderKeepsTheFileBesideTheProgram()
 {
     QVERIFY(m_ini->WriteIniValue(QStringLiteral("GLOBAL"), QStringLiteral("SUPPRESSSOUND"), QStringLiteral("TRUE")));
     QCOMPARE(fileContent(m_settingsFile), QByteArray("[GLOBAL]\nSUPPRESSSOUND=TRUE\n"));
@@ -99,7 +99,7 @@ void TestSettingsFallback::writableFolderKeepsTheFileBesideTheProgram()
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("TRUE"));
 }
 
-void TestSettingsFallback::readOnlyFolderWithoutFile()
+void tst_SettingsFallback::readOnlyFolderWithoutFile()
 {
     makeProgramFolderReadOnly();
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QString());
@@ -115,7 +115,7 @@ void TestSettingsFallback::readOnlyFolderWithoutFile()
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
 }
 
-void TestSettingsFallback::readOnlyFolderReadsItsFileUntilTheFirstWrite()
+void tst_SettingsFallback::readOnlyFolderReadsItsFileUntilTheFirstWrite()
 {
     const QByteArray shipped("; set up by the administrator\r\n[Global]\r\nSuppressSound=TRUE\r\n"
                              "[Other]\r\nKept=1\r\n");
@@ -136,7 +136,7 @@ void TestSettingsFallback::readOnlyFolderReadsItsFileUntilTheFirstWrite()
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Other"), QStringLiteral("Kept")), QStringLiteral("1"));
 }
 
-void TestSettingsFallback::userCopyWinsOnceItExists()
+void tst_SettingsFallback::userCopyWinsOnceItExists()
 {
     writeFile(m_settingsFile, "[Global]\nSuppressSound=TRUE\n");
     QVERIFY(QDir().mkpath(QFileInfo(m_userFile).absolutePath()));
@@ -147,7 +147,7 @@ void TestSettingsFallback::userCopyWinsOnceItExists()
 }
 
 // Carried over from Windows as VESPERON.INI: read from there, and the user copy starts from it.
-void TestSettingsFallback::readOnlyFolderWithTheFileNamedInCapitals()
+void tst_SettingsFallback::readOnlyFolderWithTheFileNamedInCapitals()
 {
     const QString shipped = m_programFolder + QStringLiteral("/VESPERON.INI");
     writeFile(shipped, "[GLOBAL]\r\nSUPPRESSSOUND=TRUE\r\n[Other]\r\nKept=1\r\n");
@@ -162,7 +162,7 @@ void TestSettingsFallback::readOnlyFolderWithTheFileNamedInCapitals()
     QCOMPARE(m_ini->ReadIniValue(QStringLiteral("Global"), QStringLiteral("SuppressSound")), QStringLiteral("FALSE"));
 }
 
-void TestSettingsFallback::defaultUserCopyIsInTheUsersConfiguration()
+void tst_SettingsFallback::defaultUserCopyIsInTheUsersConfiguration()
 {
     const IniHandler ini(m_programFolder);
     QCOMPARE(ini.userFilePath(),
@@ -173,7 +173,7 @@ namespace {
 int runTests(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    TestSettingsFallback test;
+    tst_SettingsFallback test;
     return QTest::qExec(&test, argc, argv);
 }
 } // namespace

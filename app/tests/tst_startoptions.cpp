@@ -8,7 +8,7 @@
 using Request = StartOptions::Request;
 using Action = StartOptions::Action;
 
-class TestStartOptions : public QObject
+class tst_StartOptions : public QObject
 {
     Q_OBJECT
 
@@ -31,7 +31,7 @@ private:
     const QDateTime m_now{QDate(2026, 12, 11), QTime(14, 20, 30)};
 };
 
-void TestStartOptions::spans_data()
+void tst_StartOptions::spans_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("seconds"); // -1: no value
@@ -57,7 +57,7 @@ void TestStartOptions::spans_data()
     QTest::newRow("trailing text") << "10mx" << qint64(-1);
 }
 
-void TestStartOptions::spans()
+void tst_StartOptions::spans()
 {
     QFETCH(QString, text);
     QFETCH(qint64, seconds);
@@ -65,7 +65,7 @@ void TestStartOptions::spans()
     QCOMPARE(span.value_or(-1), seconds);
 }
 
-void TestStartOptions::deadlines_data()
+void tst_StartOptions::deadlines_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QDateTime>("expected"); // invalid: not readable
@@ -86,14 +86,14 @@ void TestStartOptions::deadlines_data()
     QTest::newRow("empty") << "" << QDateTime();
 }
 
-void TestStartOptions::deadlines()
+void tst_StartOptions::deadlines()
 {
     QFETCH(QString, text);
     QFETCH(QDateTime, expected);
     QCOMPARE(DeadlineText::parseDeadline(text, m_now), expected);
 }
 
-void TestStartOptions::requests_data()
+void tst_StartOptions::requests_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<Request>("request");
@@ -128,7 +128,7 @@ void TestStartOptions::requests_data()
                              << qint64(0) << false;
 }
 
-void TestStartOptions::requests()
+void tst_StartOptions::requests()
 {
     QFETCH(QStringList, arguments);
     QFETCH(Request, request);
@@ -149,7 +149,7 @@ void TestStartOptions::requests()
     QCOMPARE(StartOptions::read(QStringList{"--dry-run"} + arguments, m_now).isDryRun(), dryRun);
 }
 
-void TestStartOptions::errors_data()
+void tst_StartOptions::errors_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("error");
@@ -167,14 +167,14 @@ void TestStartOptions::errors_data()
     QTest::newRow("two requests") << QStringList{"--cancel", "--status"} << "Give only one of --cancel, --status.";
 }
 
-void TestStartOptions::errors()
+void tst_StartOptions::errors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, error);
     QCOMPARE(StartOptions::read(QStringList{"Vesperon"} + arguments, m_now).errorText(), error);
 }
 
-void TestStartOptions::legacySwitchesStayWhereTheyWere_data()
+void tst_StartOptions::legacySwitchesStayWhereTheyWere_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("legacyText");
@@ -188,7 +188,7 @@ void TestStartOptions::legacySwitchesStayWhereTheyWere_data()
     QTest::newRow("two dashes and a digit are not ours") << QStringList{"--1"} << "--1";
 }
 
-void TestStartOptions::legacySwitchesStayWhereTheyWere()
+void tst_StartOptions::legacySwitchesStayWhereTheyWere()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, legacyText);
@@ -196,7 +196,7 @@ void TestStartOptions::legacySwitchesStayWhereTheyWere()
     QCOMPARE(StartOptions::read(QStringList{"/opt/-1/Vesperon"} + arguments, m_now).legacyText(), legacyText);
 }
 
-void TestStartOptions::noOptionValueIsALegacySwitch_data()
+void tst_StartOptions::noOptionValueIsALegacySwitch_data()
 {
     QTest::addColumn<QStringList>("arguments");
 
@@ -222,7 +222,7 @@ void TestStartOptions::noOptionValueIsALegacySwitch_data()
     QTest::newRow("cancel, status, dry run") << QStringList{"--cancel", "--dry-run"};
 }
 
-void TestStartOptions::noOptionValueIsALegacySwitch()
+void tst_StartOptions::noOptionValueIsALegacySwitch()
 {
     QFETCH(QStringList, arguments);
     const StartOptions options = StartOptions::read(QStringList{"Vesperon"} + arguments, m_now);
@@ -234,7 +234,7 @@ void TestStartOptions::noOptionValueIsALegacySwitch()
     QCOMPARE(options.legacyText(), QString());
 }
 
-void TestStartOptions::usageListsEveryOption()
+void tst_StartOptions::usageListsEveryOption()
 {
     const QString usage = StartOptions::usage();
     for (const char *option :
@@ -243,5 +243,5 @@ void TestStartOptions::usageListsEveryOption()
         QVERIFY2(usage.contains(QLatin1String(option)), option);
 }
 
-QTEST_GUILESS_MAIN(TestStartOptions)
+QTEST_GUILESS_MAIN(tst_StartOptions)
 #include "tst_startoptions.moc"

@@ -4,7 +4,7 @@
 
 // The real program, started as a dry run. Its buses are pointed at nowhere as well, so that
 // even a dry run that failed to take hold could not reach this machine's session.
-class TestVesperon : public QObject
+class tst_Vesperon : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private slots:
     void dryRunPrintsEachStepAndOpensTheWindow();
 };
 
-void TestVesperon::dryRunPrintsEachStepAndOpensTheWindow_data()
+void tst_Vesperon::dryRunPrintsEachStepAndOpensTheWindow_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("expected");
@@ -27,7 +27,7 @@ void TestVesperon::dryRunPrintsEachStepAndOpensTheWindow_data()
     QTest::newRow("-2") << QStringList{"-2"} << QStringList{"vesperon: dry run: force log off"};
 }
 
-void TestVesperon::dryRunPrintsEachStepAndOpensTheWindow()
+void tst_Vesperon::dryRunPrintsEachStepAndOpensTheWindow()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, expected);
@@ -62,5 +62,5 @@ void TestVesperon::dryRunPrintsEachStepAndOpensTheWindow()
     }
 }
 
-QTEST_GUILESS_MAIN(TestVesperon)
+QTEST_GUILESS_MAIN(tst_Vesperon)
 #include "tst_vesperon.moc"

@@ -8,11 +8,11 @@
 
 using namespace ClockMath;
 
-class TestClockMath : public QObject
+class tst_ClockMath : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void faceCoordinatesOfTheProgramsClock();
     void tickAngles_data();
     void tickAngles();
@@ -28,7 +28,7 @@ private Q_SLOTS:
     void reducedDisplaySeconds();
 };
 
-void TestClockMath::faceCoordinatesOfTheProgramsClock()
+void tst_ClockMath::faceCoordinatesOfTheProgramsClock()
 {
     // 358 pixels of 15 twips: the face is one pixel wider than twice its radius.
     const FaceCoordinates face = faceCoordinates(358 * 15, 15);
@@ -41,7 +41,7 @@ void TestClockMath::faceCoordinatesOfTheProgramsClock()
     QCOMPARE(face.centreY, 2692.5f);
 }
 
-void TestClockMath::tickAngles_data()
+void tst_ClockMath::tickAngles_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("expectedCount");
@@ -57,7 +57,7 @@ void TestClockMath::tickAngles_data()
     QTest::newRow("negative") << -5 << 0 << 0.0f;
 }
 
-void TestClockMath::tickAngles()
+void tst_ClockMath::tickAngles()
 {
     QFETCH(int, count);
     QFETCH(int, expectedCount);
@@ -73,7 +73,7 @@ void TestClockMath::tickAngles()
         QVERIFY(angle <= 59.0f);
 }
 
-void TestClockMath::tickEnds_data()
+void tst_ClockMath::tickEnds_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("width");
@@ -97,7 +97,7 @@ void TestClockMath::tickEnds_data()
     QTest::newRow("highest position, negative width") << 32767 << -32768 << 2 << 32767 << 32767;
 }
 
-void TestClockMath::tickEnds()
+void tst_ClockMath::tickEnds()
 {
     QFETCH(int, position);
     QFETCH(int, width);
@@ -110,7 +110,7 @@ void TestClockMath::tickEnds()
     QCOMPARE(int(ends.outer), outer);
 }
 
-void TestClockMath::handAngles_data()
+void tst_ClockMath::handAngles_data()
 {
     QTest::addColumn<float>("seconds");
     QTest::addColumn<bool>("fineAdjust");
@@ -130,7 +130,7 @@ void TestClockMath::handAngles_data()
     QTest::newRow("no number shows twelve") << std::numeric_limits<float>::quiet_NaN() << true << 0.0f << 0.0f << 0.0f;
 }
 
-void TestClockMath::handAngles()
+void tst_ClockMath::handAngles()
 {
     QFETCH(float, seconds);
     QFETCH(bool, fineAdjust);
@@ -144,7 +144,7 @@ void TestClockMath::handAngles()
     QCOMPARE(angles.second, second);
 }
 
-void TestClockMath::radialPointsFollowTheDial()
+void tst_ClockMath::radialPointsFollowTheDial()
 {
     const float radius = 2685.0f;
     const QPointF twelve = radialPoint(0.0f, 100, radius);
@@ -163,7 +163,7 @@ void TestClockMath::radialPointsFollowTheDial()
     QVERIFY(qAbs(backwards.y() - 1342.5) < 0.01);
 }
 
-void TestClockMath::stoppedTimeText_data()
+void tst_ClockMath::stoppedTimeText_data()
 {
     QTest::addColumn<double>("seconds");
     QTest::addColumn<QString>("text");
@@ -176,21 +176,21 @@ void TestClockMath::stoppedTimeText_data()
     QTest::newRow("negative hours") << -86310.0 << QStringLiteral("-24:01:30,00");
 }
 
-void TestClockMath::stoppedTimeText()
+void tst_ClockMath::stoppedTimeText()
 {
     QFETCH(double, seconds);
     QFETCH(QString, text);
     QCOMPARE(ClockMath::stoppedTimeText(seconds), text);
 }
 
-void TestClockMath::timeOfDayText()
+void tst_ClockMath::timeOfDayText()
 {
     QCOMPARE(ClockMath::timeOfDayText(13 * 3600 + 45 * 60 + 30.6f, true), QStringLiteral("13:45:30"));
     QCOMPARE(ClockMath::timeOfDayText(13 * 3600 + 45 * 60 + 30.6f, false), QStringLiteral("13:45"));
     QCOMPARE(ClockMath::timeOfDayText(0.0f, true), QStringLiteral("00:00:00"));
 }
 
-void TestClockMath::reducedDisplaySeconds_data()
+void tst_ClockMath::reducedDisplaySeconds_data()
 {
     QTest::addColumn<float>("seconds");
     QTest::addColumn<float>("reduced");
@@ -207,12 +207,12 @@ void TestClockMath::reducedDisplaySeconds_data()
         << std::numeric_limits<float>::max() << float(std::fmod(double(std::numeric_limits<float>::max()), 86400.0));
 }
 
-void TestClockMath::reducedDisplaySeconds()
+void tst_ClockMath::reducedDisplaySeconds()
 {
     QFETCH(float, seconds);
     QFETCH(float, reduced);
     QCOMPARE(ClockMath::reducedDisplaySeconds(seconds), reduced);
 }
 
-QTEST_GUILESS_MAIN(TestClockMath)
+QTEST_GUILESS_MAIN(tst_ClockMath)
 #include "tst_clockmath.moc"

@@ -69,11 +69,11 @@ int marksAround(const QImage &image, double percent)
 } // namespace
 
 // Renders real clocks into images and looks at their pixels.
-class TestTamselClockFace : public QObject
+class tst_TamselClockFace : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void cleanup();
 
@@ -107,7 +107,7 @@ private:
     TamselClock *m_clock = nullptr;
 };
 
-void TestTamselClockFace::init()
+void tst_TamselClockFace::init()
 {
     m_time = std::make_unique<ManualTimeSource>(QDateTime(QDate(2026, 3, 14), QTime(3, 0, 0)));
     m_host = std::make_unique<QWidget>();
@@ -118,13 +118,13 @@ void TestTamselClockFace::init()
     QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
 }
 
-void TestTamselClockFace::cleanup()
+void tst_TamselClockFace::cleanup()
 {
     m_host.reset();
     m_time.reset();
 }
 
-QImage TestTamselClockFace::render() const
+QImage tst_TamselClockFace::render() const
 {
     QImage image(m_clock->size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
@@ -132,13 +132,13 @@ QImage TestTamselClockFace::render() const
     return image;
 }
 
-void TestTamselClockFace::plainFace()
+void tst_TamselClockFace::plainFace()
 {
     m_clock->setBackColor(Blue);
     m_clock->setFaceColor(White);
 }
 
-void TestTamselClockFace::hourHandAtThreeLiesRightOfTheCentre()
+void tst_TamselClockFace::hourHandAtThreeLiesRightOfTheCentre()
 {
     plainFace();
     m_clock->setHourColor(Red);
@@ -156,7 +156,7 @@ void TestTamselClockFace::hourHandAtThreeLiesRightOfTheCentre()
     QVERIFY(qGray(image.pixel(dialPixel(0, 88))) < 170);
 }
 
-void TestTamselClockFace::secondHandIsDrawnLast()
+void tst_TamselClockFace::secondHandIsDrawnLast()
 {
     plainFace();
     m_clock->setMinuteColor(Green);
@@ -175,7 +175,7 @@ void TestTamselClockFace::secondHandIsDrawnLast()
     QVERIFY(near(image.pixelColor(dialPixel(20, 50)), qColor(Green)));
 }
 
-void TestTamselClockFace::paintingShowsWhatTheLastRefreshDrew()
+void tst_TamselClockFace::paintingShowsWhatTheLastRefreshDrew()
 {
     plainFace();
     m_clock->setHourColor(Red);
@@ -192,7 +192,7 @@ void TestTamselClockFace::paintingShowsWhatTheLastRefreshDrew()
     QVERIFY(near(image.pixelColor(dialPixel(45, 25)), qColor(Red)));
 }
 
-void TestTamselClockFace::defaultFaceHasSixtySmallAndTwelveBigTicks()
+void tst_TamselClockFace::defaultFaceHasSixtySmallAndTwelveBigTicks()
 {
     m_clock->setFaceColor(White);
     const QImage image = render();
@@ -202,7 +202,7 @@ void TestTamselClockFace::defaultFaceHasSixtySmallAndTwelveBigTicks()
     QCOMPARE(marksAround(image, 80), 1);  // inside the ticks only minute and second hand, at twelve
 }
 
-void TestTamselClockFace::tickCounts_data()
+void tst_TamselClockFace::tickCounts_data()
 {
     QTest::addColumn<int>("small");
     QTest::addColumn<int>("big");
@@ -216,7 +216,7 @@ void TestTamselClockFace::tickCounts_data()
     QTest::newRow("negative small count still draws quarters") << -5 << 0 << 4 << 4;
 }
 
-void TestTamselClockFace::tickCounts()
+void tst_TamselClockFace::tickCounts()
 {
     QFETCH(int, small);
     QFETCH(int, big);
@@ -236,7 +236,7 @@ void TestTamselClockFace::tickCounts()
     }
 }
 
-void TestTamselClockFace::ticksFollowUnitPosition()
+void tst_TamselClockFace::ticksFollowUnitPosition()
 {
     m_clock->setFaceColor(White);
     m_clock->setShowSeconds(false);
@@ -254,7 +254,7 @@ void TestTamselClockFace::ticksFollowUnitPosition()
     QCOMPARE(marksAround(image, 50), 2); // only the hour and minute hand reach half the radius
 }
 
-void TestTamselClockFace::faceIsADiscOnTheBackColour()
+void tst_TamselClockFace::faceIsADiscOnTheBackColour()
 {
     plainFace();
     m_clock->setShowFace(false);
@@ -275,7 +275,7 @@ void TestTamselClockFace::faceIsADiscOnTheBackColour()
     QCOMPARE(render().pixelColor(0, 0), ValueRules::resolveColor(ValueRules::ButtonFace));
 }
 
-void TestTamselClockFace::pictureIsStretchedOverTheFace()
+void tst_TamselClockFace::pictureIsStretchedOverTheFace()
 {
     plainFace();
     m_clock->setShowFace(false);
@@ -302,7 +302,7 @@ void TestTamselClockFace::pictureIsStretchedOverTheFace()
     QCOMPARE(render().pixelColor(dialPixel(52.5, 70)), qColor(White));
 }
 
-void TestTamselClockFace::autosizeGivesTheControlThePicturesSize()
+void tst_TamselClockFace::autosizeGivesTheControlThePicturesSize()
 {
     plainFace();
     m_clock->setShowFace(false);
@@ -329,7 +329,7 @@ void TestTamselClockFace::autosizeGivesTheControlThePicturesSize()
     QCOMPARE(m_clock->size(), QSize(200, 100));
 }
 
-void TestTamselClockFace::autosizeOffStretchesAgainAfterTheNextResize()
+void tst_TamselClockFace::autosizeOffStretchesAgainAfterTheNextResize()
 {
     plainFace();
     m_clock->setShowFace(false);
@@ -352,7 +352,7 @@ void TestTamselClockFace::autosizeOffStretchesAgainAfterTheNextResize()
     QCOMPARE(image.pixelColor(2, 2), qColor(Blue));
 }
 
-void TestTamselClockFace::extremeValuesStillDraw_data()
+void tst_TamselClockFace::extremeValuesStillDraw_data()
 {
     QTest::addColumn<QByteArray>("property");
     QTest::addColumn<int>("value");
@@ -365,7 +365,7 @@ void TestTamselClockFace::extremeValuesStillDraw_data()
     }
 }
 
-void TestTamselClockFace::extremeValuesStillDraw()
+void tst_TamselClockFace::extremeValuesStillDraw()
 {
     QFETCH(QByteArray, property);
     QFETCH(int, value);
@@ -379,7 +379,7 @@ void TestTamselClockFace::extremeValuesStillDraw()
     QCOMPARE(image.pixelColor(0, 0), qColor(Blue));
 }
 
-void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover_data()
+void tst_TamselClockFace::extremeTicksCoverWhatTheirStrokesCover_data()
 {
     QTest::addColumn<int>("side");
     QTest::addColumn<QList<int>>("values"); // SmallUnits, BigUnits, UnitPosition, UnitWidth
@@ -395,7 +395,7 @@ void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover_data()
 
 // Whatever the values, a pixel well inside some tick's stroke (a round-capped line along its
 // radius) shows the tick colour, and one well away from every stroke shows the face.
-void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover()
+void tst_TamselClockFace::extremeTicksCoverWhatTheirStrokesCover()
 {
     QFETCH(int, side);
     QFETCH(QList<int>, values);
@@ -474,7 +474,7 @@ void TestTamselClockFace::extremeTicksCoverWhatTheirStrokesCover()
     QCOMPARE(image.pixelColor(0, 0), qColor(Blue));
 }
 
-void TestTamselClockFace::faceScalesWithTheControl()
+void tst_TamselClockFace::faceScalesWithTheControl()
 {
     plainFace();
     m_clock->resize(120, 120);
@@ -485,7 +485,7 @@ void TestTamselClockFace::faceScalesWithTheControl()
     QVERIFY(qGray(image.pixel(60 - 20, 59)) > 200);
 }
 
-void TestTamselClockFace::programLook()
+void tst_TamselClockFace::programLook()
 {
     // The look Vesperon's main window stores for its clock, with a face picture.
     m_clock->setBackColor(ValueRules::rgbColor(0x40, 0, 0));
@@ -512,7 +512,7 @@ void TestTamselClockFace::programLook()
     m_clock->setPicture(picture);
 }
 
-void TestTamselClockFace::redrawsMatchAFreshDrawing_data()
+void tst_TamselClockFace::redrawsMatchAFreshDrawing_data()
 {
     QTest::addColumn<bool>("program");
     QTest::newRow("new clock") << false;
@@ -521,7 +521,7 @@ void TestTamselClockFace::redrawsMatchAFreshDrawing_data()
 
 // A redraw lays the hands over the face as it was drawn for the present values; after every
 // kind of change the clock shows exactly what a clock drawn from scratch with its values shows.
-void TestTamselClockFace::redrawsMatchAFreshDrawing()
+void tst_TamselClockFace::redrawsMatchAFreshDrawing()
 {
     QFETCH(bool, program);
     if (program)
@@ -592,7 +592,7 @@ void TestTamselClockFace::redrawsMatchAFreshDrawing()
 
 // What reaches the screen after redraws that repaint only what changed is what a full painting
 // of the clock shows.
-void TestTamselClockFace::screenShowsWhatTheClockDraws()
+void tst_TamselClockFace::screenShowsWhatTheClockDraws()
 {
     programLook();
     m_time->setCurrentDateTime(QDateTime(QDate(2026, 3, 14), QTime(10, 8, 37, 250)));
@@ -612,5 +612,5 @@ void TestTamselClockFace::screenShowsWhatTheClockDraws()
     }
 }
 
-QTEST_MAIN(TestTamselClockFace)
+QTEST_MAIN(tst_TamselClockFace)
 #include "tst_tamselclockface.moc"

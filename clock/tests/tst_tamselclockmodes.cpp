@@ -20,11 +20,11 @@ QDateTime at(int day, int hour, int minute, int second, int msec = 0)
 
 // The real-time, stopwatch and fixed-time modes, the timer, the events and the refused commands,
 // with the time moved on by hand and the message boxes answered by a hook.
-class TestTamselClockModes : public QObject
+class tst_TamselClockModes : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void cleanup();
 
@@ -57,7 +57,7 @@ private:
     MessageBoxHook::Handler m_previousHandler;
 };
 
-void TestTamselClockModes::init()
+void tst_TamselClockModes::init()
 {
     m_time = std::make_unique<ManualTimeSource>(at(10, 13, 45, 30));
     m_clock = std::make_unique<TamselClock>(m_time.get());
@@ -73,20 +73,20 @@ void TestTamselClockModes::init()
             [this](qint16 &number, QString &) { m_events.append(QStringLiteral("Error %1").arg(number)); });
 }
 
-void TestTamselClockModes::cleanup()
+void tst_TamselClockModes::cleanup()
 {
     MessageBoxHook::setHandler(m_previousHandler);
     m_clock.reset();
     m_time.reset();
 }
 
-void TestTamselClockModes::toStopwatch()
+void tst_TamselClockModes::toStopwatch()
 {
     m_clock->setShowActualTime(false);
     QVERIFY(!m_clock->showActualTime());
 }
 
-void TestTamselClockModes::newClockShowsTheCurrentTime()
+void tst_TamselClockModes::newClockShowsTheCurrentTime()
 {
     QVERIFY(m_clock->showActualTime());
     QVERIFY(timer()->isActive());
@@ -99,7 +99,7 @@ void TestTamselClockModes::newClockShowsTheCurrentTime()
     QCOMPARE(m_clock->stoppedTime(), QStringLiteral("00:00:00,00"));
 }
 
-void TestTamselClockModes::startAndStopRaiseTheirEvents()
+void tst_TamselClockModes::startAndStopRaiseTheirEvents()
 {
     toStopwatch();
     QDate startDate;
@@ -133,7 +133,7 @@ void TestTamselClockModes::startAndStopRaiseTheirEvents()
     QVERIFY(m_boxes.isEmpty());
 }
 
-void TestTamselClockModes::stopwatchSumsItsRuns_data()
+void tst_TamselClockModes::stopwatchSumsItsRuns_data()
 {
     QTest::addColumn<QDateTime>("start");
     QTest::addColumn<QList<qint64>>("runs"); // milliseconds of each run, a pause of a minute between
@@ -150,7 +150,7 @@ void TestTamselClockModes::stopwatchSumsItsRuns_data()
         << at(10, 23, 0, 0) << QList<qint64>{3600000, 86400000} << 90000.0f << QStringLiteral("25:00:00,00");
 }
 
-void TestTamselClockModes::stopwatchSumsItsRuns()
+void tst_TamselClockModes::stopwatchSumsItsRuns()
 {
     QFETCH(QDateTime, start);
     QFETCH(QList<qint64>, runs);
@@ -170,7 +170,7 @@ void TestTamselClockModes::stopwatchSumsItsRuns()
     QVERIFY(m_boxes.isEmpty());
 }
 
-void TestTamselClockModes::runningStopwatchShowsTheElapsedTime()
+void tst_TamselClockModes::runningStopwatchShowsTheElapsedTime()
 {
     m_time->setCurrentDateTime(at(10, 23, 59, 0));
     toStopwatch();
@@ -189,7 +189,7 @@ void TestTamselClockModes::runningStopwatchShowsTheElapsedTime()
     QCOMPARE(m_clock->seconds(), 90.0f);
 }
 
-void TestTamselClockModes::resetStartsAgainFromZero()
+void tst_TamselClockModes::resetStartsAgainFromZero()
 {
     toStopwatch();
     m_clock->StartClock();
@@ -213,7 +213,7 @@ void TestTamselClockModes::resetStartsAgainFromZero()
     QCOMPARE(m_clock->stoppedTime(), QStringLiteral("00:00:01,00"));
 }
 
-void TestTamselClockModes::displayTimeShowsAFixedTime_data()
+void tst_TamselClockModes::displayTimeShowsAFixedTime_data()
 {
     QTest::addColumn<float>("value");
     QTest::addColumn<float>("shown");
@@ -224,7 +224,7 @@ void TestTamselClockModes::displayTimeShowsAFixedTime_data()
     QTest::newRow("half past six") << 23400.0f << 23400.0f;
 }
 
-void TestTamselClockModes::displayTimeShowsAFixedTime()
+void tst_TamselClockModes::displayTimeShowsAFixedTime()
 {
     QFETCH(float, value);
     QFETCH(float, shown);
@@ -243,7 +243,7 @@ void TestTamselClockModes::displayTimeShowsAFixedTime()
     QCOMPARE(m_clock->seconds(), shown);
 }
 
-void TestTamselClockModes::fixedTimeIsLeftByShowActualTimeOrReset()
+void tst_TamselClockModes::fixedTimeIsLeftByShowActualTimeOrReset()
 {
     float noon = 43200.0f;
     m_clock->DisplayTime(noon);
@@ -270,7 +270,7 @@ void TestTamselClockModes::fixedTimeIsLeftByShowActualTimeOrReset()
     QCOMPARE(m_clock->seconds(), float(13 * 3600 + 45 * 60 + 30));
 }
 
-void TestTamselClockModes::refusedCommands_data()
+void tst_TamselClockModes::refusedCommands_data()
 {
     using Setup = std::function<void(TamselClock &)>;
     using Command = std::function<void(TamselClock &)>;
@@ -331,7 +331,7 @@ void TestTamselClockModes::refusedCommands_data()
     }) << 9 << QStringLiteral("Kann statische Zeit nicht anzeigen, wenn Stopuhr noch läuft.");
 }
 
-void TestTamselClockModes::refusedCommands()
+void tst_TamselClockModes::refusedCommands()
 {
     using Setup = std::function<void(TamselClock &)>;
     using Command = std::function<void(TamselClock &)>;
@@ -381,7 +381,7 @@ void TestTamselClockModes::refusedCommands()
     QVERIFY(m_boxes.isEmpty());
 }
 
-void TestTamselClockModes::errorHandlerMayChangeTheMessage()
+void tst_TamselClockModes::errorHandlerMayChangeTheMessage()
 {
     connect(m_clock.get(), &TamselClock::Error, this,
             [](qint16 &, QString &message) { message = QStringLiteral("Bitte erst auf Stoppuhr umschalten."); });
@@ -390,7 +390,7 @@ void TestTamselClockModes::errorHandlerMayChangeTheMessage()
     QCOMPARE(m_boxes.first().text, QStringLiteral("Fehlerhafte Ansteuerung.\r\rBitte erst auf Stoppuhr umschalten."));
 }
 
-void TestTamselClockModes::errorHandlerMaySuppressTheBox()
+void tst_TamselClockModes::errorHandlerMaySuppressTheBox()
 {
     connect(m_clock.get(), &TamselClock::Error, this, [this](qint16 &, QString &) { m_clock->setIgnoreErrors(true); });
     m_clock->StopClock();
@@ -398,7 +398,7 @@ void TestTamselClockModes::errorHandlerMaySuppressTheBox()
     QVERIFY(m_clock->ignoreErrors());
 }
 
-void TestTamselClockModes::timerRedrawsOnlyWhenTheTimeMovesOn_data()
+void tst_TamselClockModes::timerRedrawsOnlyWhenTheTimeMovesOn_data()
 {
     QTest::addColumn<bool>("showSeconds");
     QTest::addColumn<bool>("fineAdjust");
@@ -410,7 +410,7 @@ void TestTamselClockModes::timerRedrawsOnlyWhenTheTimeMovesOn_data()
     QTest::newRow("neither: once a minute") << false << false << QList<int>{0, 0, 0, 1, 0};
 }
 
-void TestTamselClockModes::timerRedrawsOnlyWhenTheTimeMovesOn()
+void tst_TamselClockModes::timerRedrawsOnlyWhenTheTimeMovesOn()
 {
     QFETCH(bool, showSeconds);
     QFETCH(bool, fineAdjust);
@@ -433,7 +433,7 @@ void TestTamselClockModes::timerRedrawsOnlyWhenTheTimeMovesOn()
     }
 }
 
-void TestTamselClockModes::showSecondsSetsTheTimer()
+void tst_TamselClockModes::showSecondsSetsTheTimer()
 {
     toStopwatch();
     QVERIFY(!timer()->isActive());
@@ -445,7 +445,7 @@ void TestTamselClockModes::showSecondsSetsTheTimer()
     QVERIFY(timer()->isActive());
 }
 
-void TestTamselClockModes::showActualTimeSwitchesTheTimer()
+void tst_TamselClockModes::showActualTimeSwitchesTheTimer()
 {
     toStopwatch();
     QVERIFY(!timer()->isActive());
@@ -462,5 +462,5 @@ void TestTamselClockModes::showActualTimeSwitchesTheTimer()
     QCOMPARE(m_clock->seconds(), 3.0f);
 }
 
-QTEST_MAIN(TestTamselClockModes)
+QTEST_MAIN(tst_TamselClockModes)
 #include "tst_tamselclockmodes.moc"

@@ -11,11 +11,11 @@
 
 // The published interface as a host sees it: creation by identifier, properties by name, the
 // change notices, persistence through the property bag and the sizing rules.
-class TestTamselClockProperties : public QObject
+class tst_TamselClockProperties : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void createdThroughTheRegistry();
     void newClockHasItsDefaults();
     void assignmentsSendTheirNotice_data();
@@ -35,7 +35,7 @@ private Q_SLOTS:
     void resizeKeepsTheControlSquare();
 };
 
-void TestTamselClockProperties::createdThroughTheRegistry()
+void tst_TamselClockProperties::createdThroughTheRegistry()
 {
     QWidget host;
     QString error;
@@ -51,7 +51,7 @@ void TestTamselClockProperties::createdThroughTheRegistry()
     QCOMPARE(QString::fromLatin1(meta->classInfo(description).value()), QStringLiteral("Tamsel - Analog-Uhr"));
 }
 
-void TestTamselClockProperties::newClockHasItsDefaults()
+void tst_TamselClockProperties::newClockHasItsDefaults()
 {
     TamselClock clock;
     QCOMPARE(clock.autosize(), false);
@@ -82,7 +82,7 @@ void TestTamselClockProperties::newClockHasItsDefaults()
     QCOMPARE(timer->interval(), 250);
 }
 
-void TestTamselClockProperties::assignmentsSendTheirNotice_data()
+void tst_TamselClockProperties::assignmentsSendTheirNotice_data()
 {
     QTest::addColumn<QByteArray>("property");
     QTest::addColumn<QVariant>("value");
@@ -106,7 +106,7 @@ void TestTamselClockProperties::assignmentsSendTheirNotice_data()
     QTest::newRow("Picture") << QByteArray("Picture") << QVariant(picture) << QStringLiteral("Picture") << 1;
 }
 
-void TestTamselClockProperties::assignmentsSendTheirNotice()
+void tst_TamselClockProperties::assignmentsSendTheirNotice()
 {
     QFETCH(QByteArray, property);
     QFETCH(QVariant, value);
@@ -124,7 +124,7 @@ void TestTamselClockProperties::assignmentsSendTheirNotice()
     QCOMPARE(refreshes.size(), redraws);
 }
 
-void TestTamselClockProperties::integersOutsideTheirRangeAreRefused()
+void tst_TamselClockProperties::integersOutsideTheirRangeAreRefused()
 {
     TamselClock clock;
     QSignalSpy notices(&clock, &TamselClock::propertyChanged);
@@ -139,7 +139,7 @@ void TestTamselClockProperties::integersOutsideTheirRangeAreRefused()
     QCOMPARE(clock.smallUnits(), -32768);
 }
 
-void TestTamselClockProperties::membersAreReachableByName()
+void tst_TamselClockProperties::membersAreReachableByName()
 {
     ManualTimeSource time(QDateTime(QDate(2026, 2, 1), QTime(9, 0)));
     TamselClock clock(&time);
@@ -166,7 +166,7 @@ void TestTamselClockProperties::membersAreReachableByName()
 
 // The names a host uses are the clock's properties, in the clock's order, and it reaches them
 // through the checked access of the hosting layer.
-void TestTamselClockProperties::publishedNamesAreDeclared()
+void tst_TamselClockProperties::publishedNamesAreDeclared()
 {
     using P = TamselClock::Property;
     const QStringList constants{P::Picture,           P::StoppedTime,        P::Autosize,
@@ -193,7 +193,7 @@ void TestTamselClockProperties::publishedNamesAreDeclared()
     QVERIFY(clock.dynamicPropertyNames().isEmpty());
 }
 
-void TestTamselClockProperties::roundTripThroughABag()
+void tst_TamselClockProperties::roundTripThroughABag()
 {
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(QColor(10, 200, 30));
@@ -243,7 +243,7 @@ void TestTamselClockProperties::roundTripThroughABag()
     QCOMPARE(again.toJson(), bag.toJson());
 }
 
-void TestTamselClockProperties::emptyBagGivesTheDefaults()
+void tst_TamselClockProperties::emptyBagGivesTheDefaults()
 {
     TamselClock defaults;
     PropertyBag stored;
@@ -263,7 +263,7 @@ void TestTamselClockProperties::emptyBagGivesTheDefaults()
     }
 }
 
-void TestTamselClockProperties::savesInItsOrder()
+void tst_TamselClockProperties::savesInItsOrder()
 {
     TamselClock clock;
     clock.setIgnoreErrors(true);
@@ -320,7 +320,7 @@ void TestTamselClockProperties::savesInItsOrder()
     QCOMPARE(bag.names(), order);
 }
 
-void TestTamselClockProperties::loadingStoresWithoutRedrawOrNotice()
+void tst_TamselClockProperties::loadingStoresWithoutRedrawOrNotice()
 {
     ManualTimeSource time(QDateTime(QDate(2026, 2, 1), QTime(9, 30)));
     TamselClock clock(&time);
@@ -346,7 +346,7 @@ void TestTamselClockProperties::loadingStoresWithoutRedrawOrNotice()
     QCOMPARE(clock.seconds(), 0.0f);
 }
 
-void TestTamselClockProperties::damagedValuesReadAsDefaults()
+void tst_TamselClockProperties::damagedValuesReadAsDefaults()
 {
     PropertyBag bag;
     bag.writeProperty(QStringLiteral("SmallUnits"), 70000);
@@ -361,7 +361,7 @@ void TestTamselClockProperties::damagedValuesReadAsDefaults()
     QVERIFY(clock.picture().isNull());
 }
 
-void TestTamselClockProperties::storedValuesByTheBagRule_data()
+void tst_TamselClockProperties::storedValuesByTheBagRule_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("stored");
@@ -393,7 +393,7 @@ void TestTamselClockProperties::storedValuesByTheBagRule_data()
 
 // The clock reads its stored values by the property bag's one rule for flags, whole numbers and
 // colours, the rule Spanfield reads by too.
-void TestTamselClockProperties::storedValuesByTheBagRule()
+void tst_TamselClockProperties::storedValuesByTheBagRule()
 {
     QFETCH(QString, key);
     QFETCH(QVariant, stored);
@@ -410,7 +410,7 @@ void TestTamselClockProperties::storedValuesByTheBagRule()
 
 // A bag that earlier versions of the clock saved reads to the values it was saved from and is
 // written again the same, in the same order.
-void TestTamselClockProperties::savedBagReadsAndWritesTheSame()
+void tst_TamselClockProperties::savedBagReadsAndWritesTheSame()
 {
     const QByteArray saved = R"({
     "format": "vesperon-property-bag",
@@ -473,7 +473,7 @@ void TestTamselClockProperties::savedBagReadsAndWritesTheSame()
     QCOMPARE(again.toJson(), bag.toJson());
 }
 
-void TestTamselClockProperties::resizeKeepsTheControlSquare_data()
+void tst_TamselClockProperties::resizeKeepsTheControlSquare_data()
 {
     QTest::addColumn<QSize>("twips");
     QTest::addColumn<QSize>("expectedTwips");
@@ -483,7 +483,7 @@ void TestTamselClockProperties::resizeKeepsTheControlSquare_data()
     QTest::newRow("square") << QSize(5370, 5370) << QSize(5370, 5370);
 }
 
-void TestTamselClockProperties::resizeKeepsTheControlSquare()
+void tst_TamselClockProperties::resizeKeepsTheControlSquare()
 {
     QFETCH(QSize, twips);
     QFETCH(QSize, expectedTwips);
@@ -502,5 +502,5 @@ void TestTamselClockProperties::resizeKeepsTheControlSquare()
     QCOMPARE(face->geometry(), QRect(QPoint(0, 0), expected));
 }
 
-QTEST_MAIN(TestTamselClockProperties)
+QTEST_MAIN(tst_TamselClockProperties)
 #include "tst_tamselclockproperties.moc"

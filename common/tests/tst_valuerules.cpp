@@ -12,7 +12,7 @@ class tst_ValueRules : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void rounding_data();
     void rounding();
     void integerRangeFails();

@@ -59,7 +59,7 @@ DomWidget parseDomXml(const QString &xml)
 } // namespace
 
 // Loads the built Designer plugin the way Qt Designer does and checks what it offers a form.
-class TestDesignerPlugins : public QObject
+class tst_DesignerPlugins : public QObject
 {
     Q_OBJECT
 
@@ -74,14 +74,14 @@ private:
     QDesignerCustomWidgetCollectionInterface *m_collection = nullptr;
 };
 
-void TestDesignerPlugins::initTestCase()
+void tst_DesignerPlugins::initTestCase()
 {
     QVERIFY2(m_loader.load(), qPrintable(m_loader.errorString()));
     m_collection = qobject_cast<QDesignerCustomWidgetCollectionInterface *>(m_loader.instance());
     QVERIFY(m_collection);
 }
 
-void TestDesignerPlugins::collection()
+void tst_DesignerPlugins::collection()
 {
     QCOMPARE(m_loader.metaData().value(u"IID").toString(),
              QStringLiteral("org.qt-project.Qt.QDesignerCustomWidgetCollectionInterface"));
@@ -91,7 +91,7 @@ void TestDesignerPlugins::collection()
     QCOMPARE(names, (QStringList{QStringLiteral("Spanfield"), QStringLiteral("TamselClock")}));
 }
 
-void TestDesignerPlugins::widget_data()
+void tst_DesignerPlugins::widget_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("includeFile");
@@ -110,7 +110,7 @@ void TestDesignerPlugins::widget_data()
                                                 QStringLiteral("IgnoreErrors")};
 }
 
-void TestDesignerPlugins::widget()
+void tst_DesignerPlugins::widget()
 {
     QFETCH(QString, name);
     QFETCH(QString, includeFile);
@@ -165,5 +165,5 @@ void TestDesignerPlugins::widget()
     }
 }
 
-QTEST_MAIN(TestDesignerPlugins)
+QTEST_MAIN(tst_DesignerPlugins)
 #include "tst_designerplugins.moc"

@@ -17,18 +17,18 @@ public:
 
 } // namespace
 
-class TestQuillory : public QObject
+class tst_Quillory : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void circleCoversTheSurface();
     void plainWidgetsGetAMask();
     void onlyTheAttachedSurfaceIsShaped();
     void circlesWithoutAreaHideTheSurface();
 };
 
-void TestQuillory::circleCoversTheSurface()
+void tst_Quillory::circleCoversTheSurface()
 {
     RecordingSurface surface;
     surface.resize(358, 358);
@@ -51,7 +51,7 @@ void TestQuillory::circleCoversTheSurface()
     QVERIFY(!shape.contains(QPointF(355, 355)));
 }
 
-void TestQuillory::plainWidgetsGetAMask()
+void tst_Quillory::plainWidgetsGetAMask()
 {
     QWidget surface;
     surface.resize(100, 100);
@@ -67,7 +67,7 @@ void TestQuillory::plainWidgetsGetAMask()
     QVERIFY(!mask.contains(QPoint(97, 97)));
 }
 
-void TestQuillory::onlyTheAttachedSurfaceIsShaped()
+void tst_Quillory::onlyTheAttachedSurfaceIsShaped()
 {
     RecordingSurface attached;
     RecordingSurface other;
@@ -81,7 +81,7 @@ void TestQuillory::onlyTheAttachedSurfaceIsShaped()
     QCOMPARE(attached.shapes.size(), 1);
 }
 
-void TestQuillory::circlesWithoutAreaHideTheSurface()
+void tst_Quillory::circlesWithoutAreaHideTheSurface()
 {
     RecordingSurface surface;
     Quillory region;
@@ -100,5 +100,5 @@ void TestQuillory::circlesWithoutAreaHideTheSurface()
     QVERIFY(surface.shapes.last().isEmpty());
 }
 
-QTEST_MAIN(TestQuillory)
+QTEST_MAIN(tst_Quillory)
 #include "tst_quillory.moc"

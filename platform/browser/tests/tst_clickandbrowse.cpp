@@ -68,7 +68,7 @@ class tst_ClickAndBrowse : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void cleanup();
 

@@ -17,7 +17,7 @@ class tst_DateEdit : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void shortDateText_data();
     void shortDateText();
     void valueRoundTrip_data();

@@ -29,7 +29,7 @@ class tst_Perchlet : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void imageListCountsFromOne();
     void disarmedSetUp();
     void imageNumberChangesTheIconAtOnce();

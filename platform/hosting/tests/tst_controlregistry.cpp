@@ -22,7 +22,7 @@ class tst_ControlRegistry : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void createsRegisteredControls();
     void unknownIdentifierGivesNoControl();
 };

@@ -53,7 +53,7 @@ class tst_HostedControl : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void declaredPropertiesByName();
     void undeclaredNameIsAProgrammingError_data();
     void undeclaredNameIsAProgrammingError();

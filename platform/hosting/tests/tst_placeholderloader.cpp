@@ -32,7 +32,7 @@ class tst_PlaceholderLoader : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void replacesPlaceholdersWithControls();
 };
 

@@ -14,7 +14,7 @@ class tst_PropertyBag : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void defaultsAreNotStored();
     void fileRoundTripKeepsOrderAndTypes();
     void textThatIsNoBagIsRefused_data();

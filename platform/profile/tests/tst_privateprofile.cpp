@@ -31,7 +31,7 @@ QByteArray utf16(const QString &text, bool littleEndian)
 }
 } // namespace
 
-class TestPrivateProfile : public QObject
+class tst_PrivateProfile : public QObject
 {
     Q_OBJECT
 
@@ -59,14 +59,14 @@ private:
     QString m_file;
 };
 
-void TestPrivateProfile::init()
+void tst_PrivateProfile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_file = m_dir->filePath(QStringLiteral("Vesperon.Ini"));
 }
 
-QString TestPrivateProfile::writeFile(const QByteArray &content)
+QString tst_PrivateProfile::writeFile(const QByteArray &content)
 {
     QFile file(m_file);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
@@ -74,13 +74,13 @@ QString TestPrivateProfile::writeFile(const QByteArray &content)
     return m_file;
 }
 
-QByteArray TestPrivateProfile::readFile() const
+QByteArray tst_PrivateProfile::readFile() const
 {
     QFile file(m_file);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void TestPrivateProfile::read_data()
+void tst_PrivateProfile::read_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("section");
@@ -96,7 +96,7 @@ void TestPrivateProfile::read_data()
     }
 }
 
-void TestPrivateProfile::read()
+void tst_PrivateProfile::read()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, section);
@@ -108,14 +108,14 @@ void TestPrivateProfile::read()
              expected);
 }
 
-void TestPrivateProfile::readCutsToMaxLength()
+void tst_PrivateProfile::readCutsToMaxLength()
 {
     writeFile("[Global]\nLong=" + QByteArray(300, 'x') + "\n");
     QCOMPARE(PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Long"), {}, 256, m_file),
              QString(256, u'x'));
 }
 
-void TestPrivateProfile::readOfMissingFileGivesDefault()
+void tst_PrivateProfile::readOfMissingFileGivesDefault()
 {
     QCOMPARE(
         PrivateProfile::readString(QStringLiteral("Global"), QStringLiteral("Key"), QStringLiteral("d"), 256, m_file),
@@ -124,7 +124,7 @@ void TestPrivateProfile::readOfMissingFileGivesDefault()
              QString());
 }
 
-void TestPrivateProfile::write_data()
+void tst_PrivateProfile::write_data()
 {
     QTest::addColumn<QByteArray>("before"); // "<missing>": no file
     QTest::addColumn<QString>("section");
@@ -248,7 +248,7 @@ void TestPrivateProfile::write_data()
                                            << "FALSE" << QByteArray("[Global]\nSuppressSound =FALSE\n");
 }
 
-void TestPrivateProfile::write()
+void tst_PrivateProfile::write()
 {
     QFETCH(QByteArray, before);
     QFETCH(QString, section);
@@ -262,7 +262,7 @@ void TestPrivateProfile::write()
     QCOMPARE(PrivateProfile::readString(section, key, QStringLiteral("default"), 256, m_file), value);
 }
 
-void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
+void tst_PrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
 {
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
@@ -295,7 +295,7 @@ void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile_data()
                                     << "TRUE";
 }
 
-void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile()
+void tst_PrivateProfile::writeRefusesWhatWouldBreakTheFile()
 {
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -306,7 +306,7 @@ void TestPrivateProfile::writeRefusesWhatWouldBreakTheFile()
     QCOMPARE(readFile(), before);
 }
 
-void TestPrivateProfile::writeThatFailsLeavesNothingBehind()
+void tst_PrivateProfile::writeThatFailsLeavesNothingBehind()
 {
     // A folder stands where the file should be: nothing can be written, and nothing is left.
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Vesperon.Ini")));
@@ -320,7 +320,7 @@ void TestPrivateProfile::writeThatFailsLeavesNothingBehind()
         !PrivateProfile::writeString(QStringLiteral("GLOBAL"), QStringLiteral("K"), QStringLiteral("TRUE"), m_file));
 }
 
-void TestPrivateProfile::unusablePlaces_data()
+void tst_PrivateProfile::unusablePlaces_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::newRow("settings file that is a folder") << "folder";
@@ -330,7 +330,7 @@ void TestPrivateProfile::unusablePlaces_data()
 
 // Places where the settings file cannot be read or written: reading gives the default, a write
 // reports whether it happened, and whatever else is there stays as it was.
-void TestPrivateProfile::unusablePlaces()
+void tst_PrivateProfile::unusablePlaces()
 {
     QFETCH(QString, kind);
     QDir dir(m_dir->path());
@@ -385,5 +385,5 @@ void TestPrivateProfile::unusablePlaces()
     }
 }
 
-QTEST_GUILESS_MAIN(TestPrivateProfile)
+QTEST_GUILESS_MAIN(tst_PrivateProfile)
 #include "tst_privateprofile.moc"

@@ -13,7 +13,7 @@ class tst_SleepWatcher : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void initTestCase();
     void cleanupTestCase();
     void passesOnSleepAndWakeUp();
