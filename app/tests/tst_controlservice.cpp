@@ -3,6 +3,8 @@
 #include "mainwindowfixture.h"
 #include "runninginstance.h"
 
+#include <privatebus.h>
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -10,6 +12,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using namespace MainWindowTest;
 
@@ -63,30 +67,23 @@ private:
     QDBusMessage call(const QString &interface, const QString &method, const QVariantList &arguments = {});
     void runClient(const QStringList &arguments, int *exitCode, QString *output);
 
-    QProcess m_daemon;
-    QString m_address;
+    std::unique_ptr<PrivateBus> m_bus;
     QTemporaryDir m_runtime;
 };
 
 void tst_ControlService::initTestCase()
 {
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                    QStringLiteral("--print-address=1")});
-    QVERIFY2(m_daemon.waitForStarted(5000), "dbus-daemon is needed");
-    QVERIFY(m_daemon.waitForReadyRead(10000));
-    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
-    QVERIFY(QDBusConnection::connectToBus(m_address, ServiceBus).isConnected());
-    QVERIFY(QDBusConnection::connectToBus(m_address, ClientBus).isConnected());
+    m_bus = std::make_unique<PrivateBus>();
+    QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->error()));
+    QVERIFY(QDBusConnection::connectToBus(m_bus->address(), ServiceBus).isConnected());
+    QVERIFY(QDBusConnection::connectToBus(m_bus->address(), ClientBus).isConnected());
 }
 
 void tst_ControlService::cleanupTestCase()
 {
     QDBusConnection::disconnectFromBus(ServiceBus);
     QDBusConnection::disconnectFromBus(ClientBus);
-    m_daemon.terminate();
-    m_daemon.waitForFinished(5000);
+    m_bus.reset();
 }
 
 QDBusMessage tst_ControlService::call(const QString &interface, const QString &method, const QVariantList &arguments)
@@ -101,7 +98,7 @@ void tst_ControlService::runClient(const QStringList &arguments, int *exitCode, 
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
                        QStringLiteral("unix:path=/nonexistent/vesperon-test-system-bus"));
     environment.remove(QStringLiteral("DBUS_STARTER_ADDRESS"));

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <privatebus.h>
 #include <sleepwatcher.h>
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 // A round trip over a private bus that the test starts: a stand-in for logind announces sleep
 // and wake-up, and the watcher passes both on. The machine's own buses are never used.
@@ -20,34 +21,24 @@ private Q_SLOTS:
     void withoutABusItListensToNothing();
 
 private:
-    QProcess m_daemon;
-    QString m_address;
+    std::unique_ptr<PrivateBus> m_bus;
 };
 
 void tst_SleepWatcher::initTestCase()
 {
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                    QStringLiteral("--print-address=1")});
-    if (!m_daemon.waitForStarted(5000))
-        QSKIP("dbus-daemon is not installed");
-    QVERIFY(m_daemon.waitForReadyRead(10000));
-    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    QVERIFY(m_address.startsWith(QLatin1String("unix:")));
+    m_bus = std::make_unique<PrivateBus>(PrivateBus::Kind::System);
+    QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->error()));
 }
 
 void tst_SleepWatcher::cleanupTestCase()
 {
-    QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
-    m_daemon.terminate();
-    m_daemon.waitForFinished(5000);
+    m_bus.reset();
 }
 
 void tst_SleepWatcher::passesOnSleepAndWakeUp()
 {
-    QDBusConnection watcherBus = QDBusConnection::connectToBus(m_address, QStringLiteral("watcher"));
-    QDBusConnection logind = QDBusConnection::connectToBus(m_address, QStringLiteral("logind"));
+    const QDBusConnection watcherBus = m_bus->connect();
+    QDBusConnection logind = m_bus->connect();
     QVERIFY(watcherBus.isConnected() && logind.isConnected());
     QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
 
