@@ -187,6 +187,13 @@ void tst_CountdownNotices::warnings()
     QCOMPARE(f.requests(), request);
     const QList<Notice> shown = notices();
     QCOMPARE(shown.size(), 3);
+    // From Vesperon, with its icon by name and as an image.
+    const QVariantList first = m_server->calls(Notify).constFirst().arguments;
+    QCOMPARE(first.value(0).toString(), QStringLiteral("Vesperon"));
+    QCOMPARE(first.value(2).toString(), QStringLiteral("org.vesperon.Vesperon"));
+    const QVariantMap hints = first.value(6).toMap();
+    QCOMPARE(hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("org.vesperon.Vesperon"));
+    QCOMPARE(hints.value(QStringLiteral("image-data")).toList().mid(0, 2), (QVariantList{64, 64}));
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(shown.at(i).summary, summaries.at(i));
         QCOMPARE(shown.at(i).body, QStringLiteral("Deadline: 2026-12-10 10:03:20"));
