@@ -289,7 +289,8 @@ void frmShutdown::InitDeadline()
     m_clock->setPublishedProperty(TamselClock::Property::ShowActualTime, true);
     ui->lblRemains->setText(QString());
     const CountdownMath::Proposal proposal = CountdownMath::proposeDeadline(m_time->currentDateTime());
-    m_dateEdit->setPublishedProperty(DateEdit::Property::Value, QLocale().toString(proposal.date, QLocale::ShortFormat));
+    m_dateEdit->setPublishedProperty(DateEdit::Property::Value,
+                                     QLocale().toString(proposal.date, QLocale::ShortFormat));
     m_timeEdit->setPublishedProperty(Spanfield::Property::SecondsPastMidnight, float(proposal.secondsPastMidnight));
 }
 
@@ -329,6 +330,7 @@ void frmShutdown::optShutdown_Click(int index)
         PlayWave(soundPath(QStringLiteral("ssurvive.wav")), false);
         m_countdown.disarm();
         emit countdownChanged();
+        emit disarmed();
         return;
     }
     m_countdown.arm();
@@ -339,6 +341,7 @@ void frmShutdown::optShutdown_Click(int index)
     PlayWave(soundPath(QStringLiteral("skill.wav")), false);
     setTimerInterval(500);
     emit countdownChanged();
+    emit armed(index == 0 ? Countdown::Action::ShutDown : Countdown::Action::Restart);
 }
 
 void frmShutdown::timTControl_Timer()
@@ -351,7 +354,8 @@ void frmShutdown::timTControl_Timer()
     const QDateTime now = m_time->currentDateTime();
     const Countdown::Answer answer =
         m_countdown.tick({TimeSource::secondsPastMidnight(now), now.date(),
-                          m_timeEdit->publishedProperty(Spanfield::Property::SecondsPastMidnight).toFloat(), m_dateEdit->publishedProperty(DateEdit::Property::Value).toDate(),
+                          m_timeEdit->publishedProperty(Spanfield::Property::SecondsPastMidnight).toFloat(),
+                          m_dateEdit->publishedProperty(DateEdit::Property::Value).toDate(),
                           ui->optShutdown_0->isChecked() ? Countdown::Action::ShutDown : Countdown::Action::Restart});
     if (answer.kind == Countdown::Answer::Skip)
         return;
@@ -368,6 +372,8 @@ void frmShutdown::timTControl_Timer()
         ui->lblRemains->setText(answer.text);
     if (answer.trayImage != 0)
         m_sysTray->setImagenumber(answer.trayImage);
+    if (answer.warning != Countdown::Warning::None)
+        emit warningGiven(answer.warning);
     if (answer.warning == Countdown::Warning::ThreeMinutes)
         PlayWave(soundPath(QStringLiteral("s3mins.wav")), true);
     if (answer.warning == Countdown::Warning::OneMinute)
@@ -389,7 +395,8 @@ Countdown::Action frmShutdown::armedAction() const
 QDateTime frmShutdown::deadline() const
 {
     const QDate date = m_dateEdit->publishedProperty(DateEdit::Property::Value).toDate();
-    const double seconds = std::floor(double(m_timeEdit->publishedProperty(Spanfield::Property::SecondsPastMidnight).toFloat()));
+    const double seconds =
+        std::floor(double(m_timeEdit->publishedProperty(Spanfield::Property::SecondsPastMidnight).toFloat()));
     if (!date.isValid() || !std::isfinite(seconds))
         return {};
     const double days = std::floor(seconds / 86400.0);
@@ -411,8 +418,10 @@ qint64 frmShutdown::remainingSeconds() const
 
 void frmShutdown::writeDeadline(const QDateTime &deadline)
 {
-    m_dateEdit->setPublishedProperty(DateEdit::Property::Value, QLocale().toString(deadline.date(), QLocale::ShortFormat));
-    m_timeEdit->setPublishedProperty(Spanfield::Property::SecondsPastMidnight, float(deadline.time().msecsSinceStartOfDay() / 1000));
+    m_dateEdit->setPublishedProperty(DateEdit::Property::Value,
+                                     QLocale().toString(deadline.date(), QLocale::ShortFormat));
+    m_timeEdit->setPublishedProperty(Spanfield::Property::SecondsPastMidnight,
+                                     float(deadline.time().msecsSinceStartOfDay() / 1000));
 }
 
 QString frmShutdown::armFor(Countdown::Action action, const QDateTime &deadline)
@@ -482,6 +491,7 @@ void frmShutdown::ExecuteKillJob()
     const bool shutDown = ui->optShutdown_0->isChecked();
     ui->lblRemains->setText(shutDown ? QStringLiteral("SHUTDOWN!") : QStringLiteral("RESTARTING ..."));
     repaint();
+    emit actionStarting();
     PlayWave(soundPath(QStringLiteral("s0mdown.wav")), true);
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();

@@ -126,6 +126,13 @@ public:
 signals:
     // Armed, the action, the deadline or the seconds left may have changed.
     void countdownChanged();
+    // "Shut-Down" or "Restart" was chosen (also when switching between them), or "Leave him alive".
+    void armed(Countdown::Action action);
+    void disarmed();
+    // A warning fell due; the signal comes before its sound, which blocks while it plays.
+    void warningGiven(Countdown::Warning warning);
+    // ExecuteKillJob has begun; the signal comes before the final sound and the request.
+    void actionStarting();
 
 protected:
     void changeEvent(QEvent *event) override;

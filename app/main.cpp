@@ -2,6 +2,7 @@
 #include "audiothreadplayer.h"
 #include "commandline.h"
 #include "controlservice.h"
+#include "countdownnotices.h"
 #include "drysessionbackend.h"
 #include "frmshutdown.h"
 #include "runninginstance.h"
@@ -66,6 +67,7 @@ int main(int argc, char *argv[])
     if (bus.isConnected() && service.exportOn(bus) && !bus.registerService(RunningInstance::ServiceName)
         && running.isRunning())
         return running.carryOut(options, out, err);
+    const CountdownNotices notices(window, bus, QDBusConnection::systemBus());
     if (options.request() == StartOptions::Request::Arm) {
         if (const QString refusal = window.armFor(options.action(), options.deadline()); !refusal.isEmpty()) {
             err << "vesperon: " << refusal << '\n';

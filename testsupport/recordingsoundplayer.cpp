@@ -4,6 +4,8 @@
 std::optional<SoundPlayerFailure> RecordingSoundPlayer::play(const QString &path, bool wait)
 {
     m_requests.append({path, wait});
+    if (m_whilePlaying)
+        m_whilePlaying(m_requests.constLast());
     if (m_failures > 0) {
         --m_failures;
         return m_failure;

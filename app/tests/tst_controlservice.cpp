@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controlservice.h"
 #include "mainwindowfixture.h"
-#include "privatebus.h"
 #include "runninginstance.h"
+
+#include <privatebus.h>
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -11,6 +12,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using namespace MainWindowTest;
 
@@ -64,23 +67,23 @@ private:
     QDBusMessage call(const QString &interface, const QString &method, const QVariantList &arguments = {});
     void runClient(const QStringList &arguments, int *exitCode, QString *output);
 
-    PrivateBus m_bus;
-    QString m_address;
+    std::unique_ptr<PrivateBus> m_bus;
     QTemporaryDir m_runtime;
 };
 
 void tst_ControlService::initTestCase()
 {
-    QVERIFY2(m_bus.start(), "dbus-daemon is needed");
-    m_address = m_bus.address();
-    QVERIFY(QDBusConnection::connectToBus(m_address, ServiceBus).isConnected());
-    QVERIFY(QDBusConnection::connectToBus(m_address, ClientBus).isConnected());
+    m_bus = std::make_unique<PrivateBus>();
+    QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->error()));
+    QVERIFY(QDBusConnection::connectToBus(m_bus->address(), ServiceBus).isConnected());
+    QVERIFY(QDBusConnection::connectToBus(m_bus->address(), ClientBus).isConnected());
 }
 
 void tst_ControlService::cleanupTestCase()
 {
     QDBusConnection::disconnectFromBus(ServiceBus);
     QDBusConnection::disconnectFromBus(ClientBus);
+    m_bus.reset();
 }
 
 QDBusMessage tst_ControlService::call(const QString &interface, const QString &method, const QVariantList &arguments)
@@ -95,7 +98,7 @@ void tst_ControlService::runClient(const QStringList &arguments, int *exitCode, 
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
                        QStringLiteral("unix:path=/nonexistent/vesperon-test-system-bus"));
     environment.remove(QStringLiteral("DBUS_STARTER_ADDRESS"));

@@ -6,15 +6,108 @@
 #include <QDBusVariant>
 #include <QVariant>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace {
 const QString SessionBusName = QStringLiteral("vesperon-session-bus");
 const QString SystemBusName = QStringLiteral("vesperon-system-bus");
 
+const QString DBusService = QStringLiteral("org.freedesktop.DBus");
+const QString DBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString Login1Service = QStringLiteral("org.freedesktop.login1");
 const QString Login1Path = QStringLiteral("/org/freedesktop/login1");
 const QString Login1Manager = QStringLiteral("org.freedesktop.login1.Manager");
+
+struct Request
+{
+    QString method;
+    QVariantList arguments;
+};
+
+// A desktop's session manager and the requests that end the session through it without a
+// confirmation dialog, so that applications may still save their work or object.
+struct SessionManager
+{
+    QString service;
+    QString path;
+    QString interface;
+    Request logOff;
+    Request shutDown;
+    Request reboot;
+    // Asked only when XDG_CURRENT_DESKTOP names this desktop ("X-Cinnamon" counts as "Cinnamon").
+    QString desktop;
+    // The methods are declared without a reply: the call is sent and not waited for.
+    bool noReply = false;
+};
+
+// The desktops' own names come before GNOME's, which other session managers also take.
+const QList<SessionManager> &sessionManagers()
+{
+    // Logout mode 1: no confirmation dialog, but applications may still inhibit.
+    const Request logoutNoDialog{QStringLiteral("Logout"), {QVariant::fromValue(1u)}};
+    const Request requestShutdown{QStringLiteral("RequestShutdown"), {}};
+    const Request requestReboot{QStringLiteral("RequestReboot"), {}};
+    const QVariant allowSave(true);
+    static const QList<SessionManager> managers{
+        {QStringLiteral("org.kde.Shutdown"),
+         QStringLiteral("/Shutdown"),
+         QStringLiteral("org.kde.Shutdown"),
+         {QStringLiteral("logout"), {}},
+         {QStringLiteral("logoutAndShutdown"), {}},
+         {QStringLiteral("logoutAndReboot"), {}},
+         {},
+         false},
+        {QStringLiteral("org.xfce.SessionManager"),
+         QStringLiteral("/org/xfce/SessionManager"),
+         QStringLiteral("org.xfce.Session.Manager"),
+         {QStringLiteral("Logout"), {QVariant(false), allowSave}},
+         {QStringLiteral("Shutdown"), {allowSave}},
+         {QStringLiteral("Restart"), {allowSave}},
+         {},
+         false},
+        // MATE's and Cinnamon's Shutdown and Reboot open a dialog; RequestShutdown and
+        // RequestReboot do not.
+        {QStringLiteral("org.mate.SessionManager"),
+         QStringLiteral("/org/mate/SessionManager"),
+         QStringLiteral("org.mate.SessionManager"),
+         logoutNoDialog,
+         requestShutdown,
+         requestReboot,
+         {},
+         false},
+        {QStringLiteral("org.cinnamon.SessionManager"),
+         QStringLiteral("/org/cinnamon/SessionManager"),
+         QStringLiteral("org.cinnamon.SessionManager"),
+         logoutNoDialog,
+         requestShutdown,
+         requestReboot,
+         {},
+         false},
+        {QStringLiteral("org.lxqt.session"),
+         QStringLiteral("/LXQtSession"),
+         QStringLiteral("org.lxqt.session"),
+         {QStringLiteral("logout"), {}},
+         {QStringLiteral("powerOff"), {}},
+         {QStringLiteral("reboot"), {}},
+         {},
+         true},
+        // Newer Cinnamon sessions answer under GNOME's name.
+        {QStringLiteral("org.gnome.SessionManager"), QStringLiteral("/org/gnome/SessionManager"),
+         QStringLiteral("org.gnome.SessionManager"), logoutNoDialog, requestShutdown, requestReboot,
+         QStringLiteral("Cinnamon"), false},
+        {QStringLiteral("org.gnome.SessionManager"),
+         QStringLiteral("/org/gnome/SessionManager"),
+         QStringLiteral("org.gnome.SessionManager"),
+         logoutNoDialog,
+         {QStringLiteral("Shutdown"), {}},
+         {QStringLiteral("Reboot"), {}},
+         {},
+         false},
+    };
+    return managers;
+}
 
 QDBusConnection openBus(QDBusConnection::BusType type, const char *addressVariable, const QString &name)
 {
@@ -68,56 +161,27 @@ bool FreedesktopSessionBackend::askSessionManager(Action action)
     if (!bus.isConnected())
         return false;
 
-    const QString gnome = QStringLiteral("org.gnome.SessionManager");
-    if (hasOwner(bus, gnome)) {
-        const QString path = QStringLiteral("/org/gnome/SessionManager");
-        switch (action) {
-        case Action::LogOff:
-            // Mode 1: no confirmation dialog, but applications may still inhibit.
-            call(bus, gnome, path, gnome, QStringLiteral("Logout"), {QVariant::fromValue(1u)});
-            break;
-        case Action::ShutDown:
-            call(bus, gnome, path, gnome, QStringLiteral("Shutdown"));
-            break;
-        case Action::Reboot:
-            call(bus, gnome, path, gnome, QStringLiteral("Reboot"));
-            break;
-        }
-        return true;
-    }
-
-    const QString kde = QStringLiteral("org.kde.Shutdown");
-    if (hasOwner(bus, kde)) {
-        const QString path = QStringLiteral("/Shutdown");
-        switch (action) {
-        case Action::LogOff:
-            call(bus, kde, path, kde, QStringLiteral("logout"));
-            break;
-        case Action::ShutDown:
-            call(bus, kde, path, kde, QStringLiteral("logoutAndShutdown"));
-            break;
-        case Action::Reboot:
-            call(bus, kde, path, kde, QStringLiteral("logoutAndReboot"));
-            break;
-        }
-        return true;
-    }
-
-    const QString xfce = QStringLiteral("org.xfce.SessionManager");
-    if (hasOwner(bus, xfce)) {
-        const QString path = QStringLiteral("/org/xfce/SessionManager");
-        const QString interface = QStringLiteral("org.xfce.Session.Manager");
-        const QVariant allowSave(true);
-        switch (action) {
-        case Action::LogOff:
-            call(bus, xfce, path, interface, QStringLiteral("Logout"), {QVariant(false), allowSave});
-            break;
-        case Action::ShutDown:
-            call(bus, xfce, path, interface, QStringLiteral("Shutdown"), {allowSave});
-            break;
-        case Action::Reboot:
-            call(bus, xfce, path, interface, QStringLiteral("Restart"), {allowSave});
-            break;
+    const QStringList desktops =
+        QString::fromLocal8Bit(qgetenv("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const SessionManager &manager : sessionManagers()) {
+        if (!manager.desktop.isEmpty() && std::none_of(desktops.cbegin(), desktops.cend(), [&](const QString &desktop) {
+                return desktop.endsWith(manager.desktop);
+            }))
+            continue;
+        if (!hasOwner(bus, manager.service))
+            continue;
+        const Request &request = action == Action::LogOff ? manager.logOff
+            : action == Action::ShutDown                  ? manager.shutDown
+                                                          : manager.reboot;
+        if (manager.noReply) {
+            QDBusMessage message =
+                QDBusMessage::createMethodCall(manager.service, manager.path, manager.interface, request.method);
+            message.setArguments(request.arguments);
+            bus.send(message);
+            // A round trip to the bus behind it: the request has left when this returns.
+            call(bus, DBusService, DBusPath, DBusService, QStringLiteral("GetId"));
+        } else {
+            call(bus, manager.service, manager.path, manager.interface, request.method, request.arguments);
         }
         return true;
     }
@@ -165,9 +229,7 @@ QString FreedesktopSessionBackend::ownSessionId()
 
 bool FreedesktopSessionBackend::hasOwner(QDBusConnection &bus, const QString &service)
 {
-    const QDBusMessage reply =
-        call(bus, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"), {service});
+    const QDBusMessage reply = call(bus, DBusService, DBusPath, DBusService, QStringLiteral("NameHasOwner"), {service});
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
         && reply.arguments().constFirst().toBool();
 }

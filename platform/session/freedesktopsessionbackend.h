@@ -7,10 +7,12 @@
 #include <QString>
 
 // The session end on a freedesktop system, over D-Bus only (no shutdown commands are run).
-// A normal request goes to the desktop's session manager on the session bus (GNOME, KDE or Xfce,
-// whichever owns its name), so that applications may save their work or object. A forced
+// A normal request goes to the desktop's session manager on the session bus (KDE Plasma, Xfce,
+// MATE, Cinnamon, LXQt or GNOME, whichever owns its name), asked for the end without a
+// confirmation dialog, so that applications may save their work or object. A forced
 // request, and a normal one when no session manager is there, goes to systemd-logind on the
-// system bus. Every call is bounded by a short timeout and its answer is not examined.
+// system bus. Every call is bounded by a short timeout (LXQt's, declared without a reply, are not
+// waited for at all) and its answer is not examined.
 //
 // The buses are the ones named by DBUS_SESSION_BUS_ADDRESS and DBUS_SYSTEM_BUS_ADDRESS when
 // those are set, the standard ones otherwise.

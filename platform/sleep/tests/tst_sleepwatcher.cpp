@@ -2,10 +2,11 @@
 #include <privatebus.h>
 #include <sleepwatcher.h>
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 // A round trip over a private bus that the test starts: a stand-in for logind announces sleep
 // and wake-up, and the watcher passes both on. The machine's own buses are never used.
@@ -20,26 +21,24 @@ private slots:
     void withoutABusItListensToNothing();
 
 private:
-    PrivateBus m_bus;
-    QString m_address;
+    std::unique_ptr<PrivateBus> m_bus;
 };
 
 void tst_SleepWatcher::initTestCase()
 {
-    QVERIFY2(m_bus.start(), "dbus-daemon is needed");
-    m_address = m_bus.address();
+    m_bus = std::make_unique<PrivateBus>(PrivateBus::Kind::System);
+    QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->error()));
 }
 
 void tst_SleepWatcher::cleanupTestCase()
 {
-    QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
+    m_bus.reset();
 }
 
 void tst_SleepWatcher::passesOnSleepAndWakeUp()
 {
-    QDBusConnection watcherBus = QDBusConnection::connectToBus(m_address, QStringLiteral("watcher"));
-    QDBusConnection logind = QDBusConnection::connectToBus(m_address, QStringLiteral("logind"));
+    const QDBusConnection watcherBus = m_bus->connect();
+    QDBusConnection logind = m_bus->connect();
     QVERIFY(watcherBus.isConnected() && logind.isConnected());
     QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
 
