@@ -11,6 +11,10 @@
 #include "startoptions.h"
 
 #include <QApplication>
+#include <QDBusObjectPath>
+#include <QDBusSignature>
+#include <QDBusUnixFileDescriptor>
+#include <QDBusVariant>
 #include <QTextStream>
 
 #include <memory>
@@ -18,6 +22,12 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Qt 6.4 registers the D-Bus types lazily, and a message that arrives on D-Bus's own thread
+    // before that can find them unknown; registered here, before any connection, they always exist.
+    qRegisterMetaType<QDBusObjectPath>();
+    qRegisterMetaType<QDBusSignature>();
+    qRegisterMetaType<QDBusVariant>();
+    qRegisterMetaType<QDBusUnixFileDescriptor>();
     QApplication::setApplicationName(QStringLiteral("Vesperon"));
     QApplication::setApplicationVersion(QStringLiteral(VESPERON_VERSION));
     // Wayland compositors and X11 taskbars find the name and icon through the desktop entry.
