@@ -19,17 +19,37 @@
 
 #include <memory>
 
+namespace {
+// A start that only talks to the running Vesperon needs no display, so it makes no connection to one.
+bool onlyTalksToTheRunningVesperon(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    switch (StartOptions::read(arguments, QDateTime::currentDateTime()).request()) {
+    case StartOptions::Request::Postpone:
+    case StartOptions::Request::Cancel:
+    case StartOptions::Request::Status:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = onlyTalksToTheRunningVesperon(argc, argv)
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : std::make_unique<QApplication>(argc, argv);
     // Qt 6.4 registers the D-Bus types lazily, and a message that arrives on D-Bus's own thread
     // before that can find them unknown; registered here, before any connection, they always exist.
     qRegisterMetaType<QDBusObjectPath>();
     qRegisterMetaType<QDBusSignature>();
     qRegisterMetaType<QDBusVariant>();
     qRegisterMetaType<QDBusUnixFileDescriptor>();
-    QApplication::setApplicationName(QStringLiteral("Vesperon"));
-    QApplication::setApplicationVersion(QStringLiteral(VESPERON_VERSION));
+    QCoreApplication::setApplicationName(QStringLiteral("Vesperon"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VESPERON_VERSION));
     // Wayland compositors and X11 taskbars find the name and icon through the desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vesperon.Vesperon"));
     QTextStream out(stdout);
@@ -89,5 +109,5 @@ int main(int argc, char *argv[])
     const SleepWatcher sleep(QDBusConnection::systemBus());
     QObject::connect(&sleep, &SleepWatcher::resumed, &window, &frmShutdown::resumedFromSleep);
     window.show();
-    return app.exec();
+    return QCoreApplication::exec();
 }
