@@ -70,7 +70,7 @@ bool isTypedCommit(const QInputMethodEvent *event)
 {
     const QString text = event->commitString();
     return text.size() == 1 && text.at(0).isPrint() && event->preeditString().isEmpty()
-        && event->replacementLength() == 0;
+        && event->replacementStart() == 0 && event->replacementLength() == 0;
 }
 
 } // namespace

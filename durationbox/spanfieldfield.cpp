@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -105,6 +106,24 @@ void SpanfieldField::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QLineEdit::mouseReleaseEvent(event);
+}
+
+// The line edit puts a commit whose replacement starts beyond the end of the text after blanks,
+// which it keeps even when it takes the commit back: the replacement is kept within the text.
+void SpanfieldField::inputMethodEvent(QInputMethodEvent *event)
+{
+    const int at = caretPosition();
+    const int length = int(text().size() - selectedText().size());
+    const int start = qBound(0, at + event->replacementStart(), length);
+    const int end = qBound(start, at + event->replacementStart() + event->replacementLength(), length);
+    if (start - at == event->replacementStart() && end - start == event->replacementLength()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent placed(event->preeditString(), event->attributes());
+    placed.setCommitString(event->commitString(), start - at, end - start);
+    QLineEdit::inputMethodEvent(&placed);
+    event->setAccepted(placed.isAccepted());
 }
 
 void SpanfieldField::contextMenuEvent(QContextMenuEvent *event)

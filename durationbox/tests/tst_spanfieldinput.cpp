@@ -217,6 +217,7 @@ private Q_SLOTS:
     void pasteRoads();
     void inputMethodCommits_data();
     void inputMethodCommits();
+    void commitPlacedBeyondTheText();
     void noRoadOverfillsAField_data();
     void noRoadOverfillsAField();
     void editingSequences_data();
@@ -353,6 +354,28 @@ void tst_SpanfieldInput::inputMethodCommits()
     commit(edit, committed);
     QTEST(edit->text(), "expected");
     QTEST(host.errors, "expectedErrors");
+}
+
+// An input method may place its commit relative to the caret, beyond the end of the text; a refused
+// commit leaves nothing behind, an accepted one lands at the end.
+void tst_SpanfieldInput::commitPlacedBeyondTheText()
+{
+    Host host;
+    QVERIFY(activate(host));
+    QLineEdit *hours = host.field(1);
+    hours->setText(QStringLiteral("1"));
+    hours->setFocus();
+    hours->end(false);
+
+    QInputMethodEvent refused;
+    refused.setCommitString(QStringLiteral("7-9"), 1, 1);
+    QCoreApplication::sendEvent(hours, &refused);
+    QCOMPARE(hours->text(), QStringLiteral("1"));
+
+    QInputMethodEvent accepted;
+    accepted.setCommitString(QStringLiteral("2"), 3, 0);
+    QCoreApplication::sendEvent(hours, &accepted);
+    QCOMPARE(hours->text(), QStringLiteral("12"));
 }
 
 // However long a digit string is, no road leaves more of it in a field than the field takes, so
