@@ -108,10 +108,15 @@ void SpanfieldField::mouseReleaseEvent(QMouseEvent *event)
     QLineEdit::mouseReleaseEvent(event);
 }
 
-// The line edit puts a commit whose replacement starts beyond the end of the text after blanks,
+// A read-only field has input methods turned off, but the line edit would still take a commit sent
+// to it. And it puts a commit whose replacement starts beyond the end of the text after blanks,
 // which it keeps even when it takes the commit back: the replacement is kept within the text.
 void SpanfieldField::inputMethodEvent(QInputMethodEvent *event)
 {
+    if (isReadOnly()) {
+        event->ignore();
+        return;
+    }
     const int at = caretPosition();
     const int length = int(text().size() - selectedText().size());
     const int start = qBound(0, at + event->replacementStart(), length);

@@ -218,6 +218,7 @@ private Q_SLOTS:
     void inputMethodCommits_data();
     void inputMethodCommits();
     void commitPlacedBeyondTheText();
+    void lockedFieldsTakeNoCommits();
     void noRoadOverfillsAField_data();
     void noRoadOverfillsAField();
     void editingSequences_data();
@@ -376,6 +377,20 @@ void tst_SpanfieldInput::commitPlacedBeyondTheText()
     accepted.setCommitString(QStringLiteral("2"), 3, 0);
     QCoreApplication::sendEvent(hours, &accepted);
     QCOMPARE(hours->text(), QStringLiteral("12"));
+}
+
+void tst_SpanfieldInput::lockedFieldsTakeNoCommits()
+{
+    Host host;
+    host.control->setLocked(true);
+    QVERIFY(activate(host));
+    QLineEdit *hours = host.field(1);
+    hours->setFocus();
+    hours->selectAll();
+    commit(hours, QStringLiteral("12"));
+    commit(hours, QStringLiteral("5"));
+    QCOMPARE(hours->text(), QStringLiteral("00"));
+    QVERIFY(host.errors.isEmpty());
 }
 
 // However long a digit string is, no road leaves more of it in a field than the field takes, so
