@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QValidator>
 
 #include <functional>
@@ -53,23 +54,19 @@ int SpanfieldField::caretPosition() const
     return hasSelectedText() ? selectionStart() : cursorPosition();
 }
 
-// Setting a text clears the edit history, and every edit records itself there: a text that comes
-// while there is none was set by the control (or by whoever sets the text directly).
+// Setting a text clears the edit history, and every edit records itself there and drops whatever
+// could be redone. So a text that comes while nothing can be undone was set by the control (or by
+// whoever sets the text directly), and one that comes while something can be redone is an undo,
+// back to a text the field held before. Redo repeats edits that kept to the rules, and so does too.
 bool SpanfieldField::acceptsText(const QString &text) const
 {
-    if (!isUndoAvailable() && !isRedoAvailable())
-        return true;
-    // Undo and redo go back to texts the field held since.
-    if (m_held.contains(text))
+    if (!isUndoAvailable() || isRedoAvailable())
         return true;
     return DurationValue::isAcceptableEdit(m_index, m_settled, text);
 }
 
 void SpanfieldField::settle(const QString &text)
 {
-    if (!isUndoAvailable() && !isRedoAvailable())
-        m_held.clear();
-    m_held.insert(text);
     m_settled = text;
 }
 
@@ -109,26 +106,31 @@ void SpanfieldField::mouseReleaseEvent(QMouseEvent *event)
 }
 
 // A read-only field has input methods turned off, but the line edit would still take a commit sent
-// to it. And it puts a commit whose replacement starts beyond the end of the text after blanks,
-// which it keeps even when it takes the commit back: the replacement is kept within the text.
+// to it.
 void SpanfieldField::inputMethodEvent(QInputMethodEvent *event)
 {
     if (isReadOnly()) {
         event->ignore();
         return;
     }
-    const int at = caretPosition();
-    const int length = int(text().size() - selectedText().size());
-    const int start = qBound(0, at + event->replacementStart(), length);
-    const int end = qBound(start, at + event->replacementStart() + event->replacementLength(), length);
-    if (start - at == event->replacementStart() && end - start == event->replacementLength()) {
-        QLineEdit::inputMethodEvent(event);
-        return;
-    }
-    QInputMethodEvent placed(event->preeditString(), event->attributes());
-    placed.setCommitString(event->commitString(), start - at, end - start);
-    QLineEdit::inputMethodEvent(&placed);
-    event->setAccepted(placed.isAccepted());
+    QLineEdit::inputMethodEvent(event);
+}
+
+// An insertion beyond the end of the text (an input method may place its commit there, and a caret
+// can move past the end over an input method's pending text) pads the text with blanks, which the
+// line edit keeps when it takes the refused insertion back, without telling anyone: once an event is
+// handled, a text the field never settled on is taken back. Events that arrive while another is
+// handled may see an edit half done.
+bool SpanfieldField::event(QEvent *event)
+{
+    const QPointer<SpanfieldField> alive(this);
+    ++m_eventDepth;
+    const bool handled = QLineEdit::event(event);
+    if (!alive)
+        return handled;
+    if (--m_eventDepth == 0 && text() != m_settled)
+        setText(m_settled);
+    return handled;
 }
 
 void SpanfieldField::contextMenuEvent(QContextMenuEvent *event)

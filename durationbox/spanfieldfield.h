@@ -3,7 +3,6 @@
 
 #include <QClipboard>
 #include <QLineEdit>
-#include <QSet>
 
 // One numeric field of Spanfield, the days, hours, minutes or seconds field by its index (see
 // DurationValue). Typed characters are handled by the control. Whatever else changes the field's
@@ -12,8 +11,9 @@
 // checked in one place, and the field keeps its text unless the change keeps to the typing rules
 // (DurationValue::isAcceptableEdit): only digits added, a value within the field's limit, and no
 // more characters than the field's input length (three for the days, two for the others).
-// A paste keeps only the digits of the pasted text, as many as the field has room for. Undo and
-// redo return to texts the field held since the control last wrote it. The field takes no drops.
+// A paste keeps only the digits of the pasted text, as many as the field has room for. Undo returns
+// to a text the field held before; redo repeats edits that kept to the rules. The field takes no
+// drops, and a read-only field no input-method text.
 // Text the control writes is taken as it is, so a day count such as "-100" is shown whole.
 class SpanfieldField final : public QLineEdit
 {
@@ -27,6 +27,7 @@ public:
     int caretPosition() const;
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
@@ -39,5 +40,5 @@ private:
 
     qint16 m_index = 0;
     QString m_settled;
-    QSet<QString> m_held;
+    int m_eventDepth = 0;
 };

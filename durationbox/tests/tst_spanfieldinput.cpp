@@ -217,7 +217,8 @@ private Q_SLOTS:
     void pasteRoads();
     void inputMethodCommits_data();
     void inputMethodCommits();
-    void commitPlacedBeyondTheText();
+    void insertionsBeyondTheText_data();
+    void insertionsBeyondTheText();
     void lockedFieldsTakeNoCommits();
     void noRoadOverfillsAField_data();
     void noRoadOverfillsAField();
@@ -357,10 +358,20 @@ void tst_SpanfieldInput::inputMethodCommits()
     QTEST(host.errors, "expectedErrors");
 }
 
-// An input method may place its commit relative to the caret, beyond the end of the text; a refused
-// commit leaves nothing behind, an accepted one lands at the end.
-void tst_SpanfieldInput::commitPlacedBeyondTheText()
+// An input method may place its commit beyond the end of the text, and a caret can move past the
+// end over an input method's pending text. The line edit then pads the text with blanks; a refused
+// insertion leaves none of them behind.
+void tst_SpanfieldInput::insertionsBeyondTheText_data()
 {
+    QTest::addColumn<Road>("road");
+    QTest::newRow("commit") << Road::InputMethod;
+    QTest::newRow("key text") << Road::KeyText;
+    QTest::newRow("paste") << Road::CtrlV;
+}
+
+void tst_SpanfieldInput::insertionsBeyondTheText()
+{
+    QFETCH(Road, road);
     Host host;
     QVERIFY(activate(host));
     QLineEdit *hours = host.field(1);
@@ -368,15 +379,17 @@ void tst_SpanfieldInput::commitPlacedBeyondTheText()
     hours->setFocus();
     hours->end(false);
 
-    QInputMethodEvent refused;
-    refused.setCommitString(QStringLiteral("7-9"), 1, 1);
-    QCoreApplication::sendEvent(hours, &refused);
+    QInputMethodEvent beyond;
+    beyond.setCommitString(QStringLiteral("7-9"), 1, 1);
+    QCoreApplication::sendEvent(hours, &beyond);
     QCOMPARE(hours->text(), QStringLiteral("1"));
 
-    QInputMethodEvent accepted;
-    accepted.setCommitString(QStringLiteral("2"), 3, 0);
-    QCoreApplication::sendEvent(hours, &accepted);
-    QCOMPARE(hours->text(), QStringLiteral("12"));
+    // Pending text, and Ctrl+Delete moves the caret over it, past the end of the text.
+    QInputMethodEvent pending(QStringLiteral("8"), {});
+    QCoreApplication::sendEvent(hours, &pending);
+    QTest::keyClick(hours, Qt::Key_Delete, Qt::ControlModifier);
+    QVERIFY(bring(road, hours, QStringLiteral("95")));
+    QCOMPARE(hours->text(), QStringLiteral("1"));
 }
 
 void tst_SpanfieldInput::lockedFieldsTakeNoCommits()
