@@ -118,17 +118,27 @@ void SpanfieldField::inputMethodEvent(QInputMethodEvent *event)
 
 // An insertion beyond the end of the text (an input method may place its commit there, and a caret
 // can move past the end over an input method's pending text) pads the text with blanks, which the
-// line edit keeps when it takes the refused insertion back, without telling anyone: once an event is
-// handled, a text the field never settled on is taken back. Events that arrive while another is
-// handled may see an edit half done.
+// line edit keeps when it takes the refused insertion back, without telling anyone: once the user's
+// input is handled, a text the field never settled on is taken back. Other events, such as the
+// queries an edit itself sends, may see an edit half done.
 bool SpanfieldField::event(QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonRelease:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+        break;
+    default:
+        return QLineEdit::event(event);
+    }
     const QPointer<SpanfieldField> alive(this);
-    ++m_eventDepth;
+    ++m_inputDepth;
     const bool handled = QLineEdit::event(event);
     if (!alive)
         return handled;
-    if (--m_eventDepth == 0 && text() != m_settled)
+    if (--m_inputDepth == 0 && text() != m_settled)
         setText(m_settled);
     return handled;
 }

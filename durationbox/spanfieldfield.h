@@ -40,5 +40,5 @@ private:
 
     qint16 m_index = 0;
     QString m_settled;
-    int m_eventDepth = 0;
+    int m_inputDepth = 0;
 };
