@@ -302,14 +302,16 @@ void drop(FuzzedDataProvider &provider, QLineEdit *field)
     QApplication::sendEvent(field, &dropped);
 }
 
-// A key press whose text is not one plain typed character: several characters, or one with Alt.
-QString keyText(FuzzedDataProvider &provider, QLineEdit *field)
+// A key press with text of its own: several characters, one character with Alt, or one character
+// that the control types. Gives whether it types.
+bool keyText(FuzzedDataProvider &provider, QLineEdit *field, QString *description)
 {
     const QString text = someText(provider, 3);
     const Qt::KeyboardModifiers modifiers = provider.ConsumeBool() ? Qt::AltModifier : Qt::NoModifier;
     QKeyEvent down(QEvent::KeyPress, Qt::Key_unknown, modifiers, text);
     QApplication::sendEvent(field, &down);
-    return QStringLiteral("key text \"%1\" mod %2").arg(text).arg(int(modifiers), 0, 16);
+    *description = QStringLiteral("key text \"%1\" mod %2").arg(text).arg(int(modifiers), 0, 16);
+    return text.size() == 1 && modifiers == Qt::NoModifier;
 }
 
 } // namespace
@@ -386,7 +388,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 typesOrUndoesOrWrites = commit(provider, field, &description);
                 trace(w, description);
             } else if (action == 25) {
-                trace(w, keyText(provider, field));
+                QString description;
+                typesOrUndoesOrWrites = keyText(provider, field, &description);
+                trace(w, description);
             } else if (action == 26) {
                 provider.ConsumeBool() ? field->undo() : field->redo();
                 typesOrUndoesOrWrites = true;
