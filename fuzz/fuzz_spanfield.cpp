@@ -368,7 +368,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } else if (action == 18) {
             w.field->setShowDays(provider.ConsumeBool());
             w.field->setShowSeconds(provider.ConsumeBool());
-            w.remember();
         } else if (action == 19) {
             QWidget *target = provider.ConsumeBool() ? static_cast<QWidget *>(w.other) : w.field;
             target->setFocus(Qt::OtherFocusReason);

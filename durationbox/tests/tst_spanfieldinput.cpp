@@ -94,7 +94,7 @@ bool chooseFromContextMenu(QLineEdit *field, const QString &caption)
     return chosen;
 }
 
-// The end of the field's text, where a drop or a middle click puts what it brings.
+// The end of the field's text: where a middle click puts what it brings, and where a drop is aimed.
 QPoint endOfText(QLineEdit *field)
 {
     return {field->width() - 2, field->height() / 2};
