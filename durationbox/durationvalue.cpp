@@ -25,7 +25,50 @@ double fieldLimit(qint16 index)
         return HUGE_VAL;
     }
 }
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Whether after is before with some of its characters taken out.
+bool isShortenedFrom(const QString &after, const QString &before)
+{
+    if (after.size() > before.size())
+        return false;
+    qsizetype next = 0;
+    for (const QChar c : after) {
+        next = before.indexOf(c, next);
+        if (next < 0)
+            return false;
+        ++next;
+    }
+    return true;
+}
+
+bool addsOnlyDigits(const QString &before, const QString &after)
+{
+    for (const QChar c : after) {
+        if (!isDigit(c) && after.count(c) > before.count(c))
+            return false;
+    }
+    return true;
+}
 } // namespace
+
+int inputLength(qint16 index)
+{
+    return index == DaysField ? 3 : 2;
+}
+
+bool isAcceptableEdit(qint16 index, const QString &before, const QString &after)
+{
+    if (!isAcceptableFieldValue(index, numericValue(after)))
+        return false;
+    if (isShortenedFrom(after, before))
+        return true;
+    return after.size() <= inputLength(index) && addsOnlyDigits(before, after);
+}
 
 bool IsValidFieldValue(qint16 index, qint16 value)
 {
@@ -44,7 +87,7 @@ double numericValue(const QString &text)
     if (negative)
         ++i;
     double value = 0.0;
-    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i)
+    for (; i < text.size() && isDigit(text.at(i)); ++i)
         value = value * 10.0 + (text.at(i).unicode() - u'0');
     return negative ? -value : value;
 }

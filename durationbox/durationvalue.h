@@ -20,6 +20,15 @@ DURIX_EXPORT bool IsValidFieldValue(qint16 index, qint16 value);
 // The same rule for a value that may lie beyond the 16-bit range (which no field accepts).
 DURIX_EXPORT bool isAcceptableFieldValue(qint16 index, double value);
 
+// How many characters the user may enter into a field: three for the days, two for the others.
+DURIX_EXPORT int inputLength(qint16 index);
+
+// Whether a change the user makes to a field's text, from before to after, keeps to the typing
+// rules: it adds no character but the digits 0 to 9 (characters already there may stay, such as the
+// minus sign or the overflow marker of a text the control wrote), leaves a value the field accepts,
+// and leaves no more characters than the field's input length unless it only took characters away.
+DURIX_EXPORT bool isAcceptableEdit(qint16 index, const QString &before, const QString &after);
+
 // The number formed by the leading digits of a field's text (after an optional minus sign, which
 // negative values written to a field carry). Anything else, the overflow marker included, is 0.
 DURIX_EXPORT double numericValue(const QString &text);

@@ -11,6 +11,7 @@
 #include <valuerules.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -62,6 +63,14 @@ bool isTypedCharacter(const QKeyEvent *event)
         return false;
     const QString text = event->text();
     return text.size() == 1 && text.at(0).isPrint();
+}
+
+// An input method that commits a single character, as an on-screen keyboard does, types it.
+bool isTypedCommit(const QInputMethodEvent *event)
+{
+    const QString text = event->commitString();
+    return text.size() == 1 && text.at(0).isPrint() && event->preeditString().isEmpty()
+        && event->replacementStart() == 0 && event->replacementLength() == 0;
 }
 
 } // namespace
@@ -344,6 +353,13 @@ int Spanfield::fieldIndex(const QObject *object) const
 bool Spanfield::eventFilter(QObject *watched, QEvent *event)
 {
     const int index = fieldIndex(watched);
+    if (index >= 0 && event->type() == QEvent::InputMethod) {
+        const auto *input = static_cast<QInputMethodEvent *>(event);
+        if (!isTypedCommit(input) || m_locked)
+            return false;
+        handleCharacter(index, input->commitString().at(0));
+        return true;
+    }
     if (index < 0 || event->type() != QEvent::KeyPress)
         return HostedControl::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);

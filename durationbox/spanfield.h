@@ -23,7 +23,16 @@ struct Arrangement;
 // The control keeps its size to its visible fields: whatever size a container gives it, it snaps
 // back. Typing follows the control's own rules: digits overwrite the field at the caret, a value
 // above the field's limit is refused with Error 1001, a non-digit is refused with Error 1000 and is
-// not inserted, a complete field moves the focus on, and the arrow keys cross between fields.
+// not inserted, a complete field moves the focus on, and the arrow keys cross between fields. A
+// single character committed by an input method, as an on-screen keyboard sends it, is typed.
+//
+// Every other change the user makes to a field's text (a paste by key, context menu or middle
+// click, a longer input-method commit, a key press carrying other text, deleting, cutting, undo and
+// redo) is kept only when it adds nothing but digits, leaves the field's value within its limit and
+// leaves no more characters than the field takes (three for the days, two for the others);
+// otherwise the field keeps its text. A paste takes the digits of the pasted text, as many as the
+// field has room for. These refusals raise no Error, as a refused Ctrl+V never did: Error reports
+// typed characters only. The fields take no drops.
 //
 // Errors: setSecondsPastMidnight() and setLabelSeperator() throw std::overflow_error where the
 // 16-bit arithmetic overflows (more than 32767 days, a caption list beyond 32767 characters);

@@ -18,6 +18,8 @@ private Q_SLOTS:
     void numericValueOfText_data();
     void numericValueOfText();
     void fieldLimits();
+    void acceptableEdits_data();
+    void acceptableEdits();
     void arrangementPlacesWithoutGaps_data();
     void arrangementPlacesWithoutGaps();
 };
@@ -100,6 +102,49 @@ void tst_DurationValue::fieldLimits()
     QVERIFY(IsValidFieldValue(SecondsField, -32768));
     QVERIFY(IsValidFieldValue(7, 32767));
     QVERIFY(!isAcceptableFieldValue(DaysField, 932768.0));
+}
+
+void tst_DurationValue::acceptableEdits_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("accepted");
+    const QString marker2(2, QChar(0x00A7));
+    QTest::newRow("digits within the limit") << 1 << "00"
+                                             << "23" << true;
+    QTest::newRow("above the hours' limit") << 1 << "00"
+                                            << "24" << false;
+    QTest::newRow("365 days") << 0 << ""
+                              << "365" << true;
+    QTest::newRow("366 days") << 0 << ""
+                              << "366" << false;
+    QTest::newRow("longer than the field") << 2 << ""
+                                           << "001" << false;
+    QTest::newRow("emptied") << 3 << "59"
+                             << "" << true;
+    QTest::newRow("a letter added") << 2 << "1"
+                                    << "1a" << false;
+    QTest::newRow("a minus sign added") << 0 << "12"
+                                        << "-12" << false;
+    QTest::newRow("fullwidth digit") << 2 << "" << QString(QChar(0xFF11)) << false;
+    QTest::newRow("digit over the marker") << 1 << marker2 << QStringLiteral("5") + QChar(0x00A7) << true;
+    QTest::newRow("marker shortened") << 1 << marker2 << QString(QChar(0x00A7)) << true;
+    QTest::newRow("written negative shortened") << 1 << "-596523"
+                                                << "-59652" << true;
+    QTest::newRow("written negative lengthened") << 1 << "-05"
+                                                 << "-051" << false;
+    QTest::newRow("sign of a written negative deleted") << 1 << "-99"
+                                                        << "99" << false;
+    QTest::newRow("digits beyond any number") << 1 << "" << QString(400, u'9') << false;
+}
+
+void tst_DurationValue::acceptableEdits()
+{
+    QFETCH(int, index);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QTEST(isAcceptableEdit(qint16(index), before, after), "accepted");
 }
 
 void tst_DurationValue::arrangementPlacesWithoutGaps_data()
