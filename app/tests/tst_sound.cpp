@@ -123,8 +123,8 @@ void TestSound::failureWithoutMessages()
 
 void TestSound::realPlaybackOfAShippedSound()
 {
-    // Through Qt Multimedia, with or without an audio device: no box, and a waiting call comes
-    // back within the sound's own length and the margin.
+    // Through the sound server, or without one (as in CI): no box, and a waiting call comes back
+    // within the sound's own length and the margin.
     const QString path = QStringLiteral(VESPERON_SOUND_DIR "/s1min.wav");
     const std::optional<WaveInfo> wave = WaveInfo::read(path);
     QVERIFY(wave);
