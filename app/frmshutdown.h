@@ -126,8 +126,12 @@ public:
 signals:
     // Armed, the action, the deadline or the seconds left may have changed.
     void countdownChanged();
+    // The window has been drawn for the first time: what its first picture does not need (such as
+    // listening for the machine waking from sleep) starts here. Sent once.
+    void firstDrawn();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -163,6 +167,7 @@ private:
     bool m_suppressSound = false;
     bool m_noMessages = false;
     bool m_activated = false;
+    bool m_drawn = false;
 
     Countdown m_countdown;
     bool m_inTimer = false;
