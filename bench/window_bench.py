@@ -17,7 +17,10 @@ alternation, so that before and after are measured in one run on the same machin
 
 For each start: the time from starting the process to the MapNotify of its window (seen as an X
 event, not polled), the resident memory --settle seconds later, and over the next --seconds the CPU
-time of all its threads (from the scheduler, in nanoseconds) and its wake-ups (context switches).
+time of all its threads (from the scheduler, in nanoseconds) and its wake-ups (the times its
+threads went to sleep and woke again; being pushed aside by other programs does not count).
+With --text-window the bare window is also started with a line of text and a button: the floor of
+any window that draws text, which loads fonts that the bare window never needs.
 The medians are compared with the goals. Then each armed Vesperon is sampled every second for
 --growth seconds and the slope of its resident memory is given (least squares, per hour).
 """
@@ -105,7 +108,8 @@ class MapWatch:
 
 
 def cpu_and_wakeups(pid):
-    """The CPU time in seconds and the context switches of all the process's threads so far."""
+    """The CPU time in seconds and the wake-ups (voluntary context switches) of all the process's
+    threads so far."""
     cpu_ns, switches = 0, 0
     tasks = "/proc/%d/task" % pid
     for task in os.listdir(tasks):
@@ -114,7 +118,7 @@ def cpu_and_wakeups(pid):
                 cpu_ns += int(schedstat.read().split()[0])
             with open(os.path.join(tasks, task, "status")) as status:
                 for line in status:
-                    if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
+                    if line.startswith("voluntary_ctxt_switches:"):
                         switches += int(line.split()[1])
         except FileNotFoundError:  # a thread that ended meanwhile
             pass
@@ -211,6 +215,8 @@ def main():
     parser.add_argument("--growth", type=float, default=120,
                         help="seconds of the memory-growth check, sampled every second (default 120, 0: none)")
     parser.add_argument("--action", choices=("shutdown", "restart"), default="shutdown")
+    parser.add_argument("--text-window", action="store_true",
+                        help="also start the bare window with a line of text and a button")
     args = parser.parse_args()
     programs = {}
     if args.build:
@@ -229,9 +235,13 @@ def main():
     armed = {name: [path, "--dry-run", "--%s-in" % args.action, "1h"] for name, path in programs.items()}
     print("machine: " + machine())
     results = {"bare window": []}
+    if args.text_window:
+        results["text window"] = []
     results.update({name: [] for name in programs})
     for run in range(args.runs):
         results["bare window"].append(start_one([bare], BARE_TITLE, args))
+        if args.text_window:
+            results["text window"].append(start_one([bare, "--text"], BARE_TITLE, args))
         for name, command in armed.items():
             results[name].append(start_one(command, VESPERON_TITLE, args))
         print("run %d: " % (run + 1) + ", ".join("%s %.0f ms" % (name, rows[-1][0] * 1000)
@@ -263,6 +273,9 @@ def main():
                                                            verdict(rss / bare_rss <= GOAL_MEMORY_RATIO)))
         print("  armed CPU     %.3f %% of a core  (goal <= %.2f)  %s" % (cpu, GOAL_ARMED_CPU,
                                                                       verdict(cpu <= GOAL_ARMED_CPU)))
+        if args.text_window:
+            text_start, text_rss, _, _, _ = medians["text window"]
+            print("  beside the text window: start %.2f, memory %.2f" % (start / text_start, rss / text_rss))
     if args.growth > 0:
         for name, command in armed.items():
             samples, slope, growth_cpu = growth(command, args)
