@@ -193,6 +193,38 @@ def growth(command, args):
     return ys, slope * 3600, (cpu_after - cpu_before) / spent * 100
 
 
+def report(results, programs, text_window):
+    """Prints the medians of the starts and the ratios to the bare window."""
+    medians = {name: [statistics.median(column) for column in zip(*rows)] for name, rows in results.items()}
+    width = max(len(name) for name in results)
+    print()
+    print("%-*s %10s %10s %10s %12s %11s" % (width, "", "start ms", "RSS MiB", "anon MiB", "CPU % core",
+                                             "wake-ups/s"))
+    for name, (start, rss, anonymous, cpu, wakeups) in medians.items():
+        print("%-*s %10.1f %10.1f %10.1f %12.3f %11.1f" % (width, name, start * 1000, rss / 1024, anonymous / 1024,
+                                                           cpu, wakeups))
+    for name, rows in results.items():
+        print("%-*s starts (ms): %s" % (width, name, " ".join("%.0f" % (row[0] * 1000) for row in rows)))
+    bare_start, bare_rss, _, _, _ = medians["bare window"]
+
+    def verdict(ok):
+        return "ok" if ok else "OVER"
+
+    for name in programs:
+        start, rss, _, cpu, _ = medians[name]
+        print()
+        print("%s (%s)" % (name, programs[name]))
+        print("  start ratio   %.2f  (goal <= %.2f)  %s" % (start / bare_start, GOAL_START_RATIO,
+                                                           verdict(start / bare_start <= GOAL_START_RATIO)))
+        print("  memory ratio  %.2f  (goal <= %.2f)  %s" % (rss / bare_rss, GOAL_MEMORY_RATIO,
+                                                           verdict(rss / bare_rss <= GOAL_MEMORY_RATIO)))
+        print("  armed CPU     %.3f %% of a core  (goal <= %.2f)  %s" % (cpu, GOAL_ARMED_CPU,
+                                                                      verdict(cpu <= GOAL_ARMED_CPU)))
+        if text_window:
+            text_start, text_rss, _, _, _ = medians["text window"]
+            print("  beside the text window: start %.2f, memory %.2f" % (start / text_start, rss / text_rss))
+
+
 def machine():
     model = platform.processor()
     try:
@@ -209,7 +241,7 @@ def main():
     parser.add_argument("--vesperon", action="append", default=[], metavar="[NAME=]PATH",
                         help="a Vesperon to measure (again for more than one)")
     parser.add_argument("--bare", help="the bare window (bench/bare_window of a build)")
-    parser.add_argument("--runs", type=int, default=5, help="starts of each program (default 5)")
+    parser.add_argument("--runs", type=int, default=5, help="starts of each program (default 5, 0: none)")
     parser.add_argument("--seconds", type=float, default=30, help="CPU measured over this long (default 30)")
     parser.add_argument("--settle", type=float, default=2, help="from the mapped window to the memory (default 2)")
     parser.add_argument("--growth", type=float, default=120,
@@ -247,35 +279,9 @@ def main():
         print("run %d: " % (run + 1) + ", ".join("%s %.0f ms" % (name, rows[-1][0] * 1000)
                                                  for name, rows in results.items()), flush=True)
 
-    medians = {name: [statistics.median(column) for column in zip(*rows)] for name, rows in results.items()}
-    width = max(len(name) for name in results)
-    print()
-    print("medians of %d starts each, CPU over %g s" % (args.runs, args.seconds))
-    print("%-*s %10s %10s %10s %12s %11s" % (width, "", "start ms", "RSS MiB", "anon MiB", "CPU % core",
-                                             "wake-ups/s"))
-    for name, (start, rss, anonymous, cpu, wakeups) in medians.items():
-        print("%-*s %10.1f %10.1f %10.1f %12.3f %11.1f" % (width, name, start * 1000, rss / 1024, anonymous / 1024,
-                                                           cpu, wakeups))
-    for name, rows in results.items():
-        print("%-*s starts (ms): %s" % (width, name, " ".join("%.0f" % (row[0] * 1000) for row in rows)))
-    bare_start, bare_rss, _, _, _ = medians["bare window"]
-
-    def verdict(ok):
-        return "ok" if ok else "OVER"
-
-    for name in programs:
-        start, rss, _, cpu, _ = medians[name]
-        print()
-        print("%s (%s)" % (name, programs[name]))
-        print("  start ratio   %.2f  (goal <= %.2f)  %s" % (start / bare_start, GOAL_START_RATIO,
-                                                           verdict(start / bare_start <= GOAL_START_RATIO)))
-        print("  memory ratio  %.2f  (goal <= %.2f)  %s" % (rss / bare_rss, GOAL_MEMORY_RATIO,
-                                                           verdict(rss / bare_rss <= GOAL_MEMORY_RATIO)))
-        print("  armed CPU     %.3f %% of a core  (goal <= %.2f)  %s" % (cpu, GOAL_ARMED_CPU,
-                                                                      verdict(cpu <= GOAL_ARMED_CPU)))
-        if args.text_window:
-            text_start, text_rss, _, _, _ = medians["text window"]
-            print("  beside the text window: start %.2f, memory %.2f" % (start / text_start, rss / text_rss))
+    if args.runs > 0:
+        print("medians of %d starts each, CPU over %g s" % (args.runs, args.seconds))
+        report(results, programs, args.text_window)
     if args.growth > 0:
         for name, command in armed.items():
             samples, slope, growth_cpu = growth(command, args)
