@@ -98,14 +98,14 @@ void PulseVoice::start(const QString &path)
     m_data = file.read(wave->dataBytes);
     const qsizetype frameBytes = qsizetype(wave->channels) * (wave->bitsPerSample / 8);
     m_partBytes = qMax<qsizetype>(frameBytes, qsizetype(wave->sampleRate) / 10 * frameBytes);
-    const pa_sample_spec spec{format, quint32(wave->sampleRate), quint8(wave->channels)};
+    const pa_sample_spec sample{format, quint32(wave->sampleRate), quint8(wave->channels)};
     // Playback from the first frame on: a sound shorter than the server's usual prebuffer would
     // otherwise wait for a drain.
     const quint32 serverDefault = quint32(-1);
     const pa_buffer_attr buffer{serverDefault, serverDefault, quint32(frameBytes), serverDefault, serverDefault};
     const QByteArray name = QCoreApplication::applicationName().toUtf8();
     m_stream = pulseSimple().open(nullptr, name.isEmpty() ? "Vesperon" : name.constData(), PA_STREAM_PLAYBACK, nullptr,
-                                  "sound", &spec, nullptr, &buffer, nullptr);
+                                  "sound", &sample, nullptr, &buffer, nullptr);
     if (!m_stream || m_data.isEmpty()) {
         stop();
         emit finished();

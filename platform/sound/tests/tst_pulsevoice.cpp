@@ -67,11 +67,11 @@ public:
     {
         m_clock.start();
         m_thread = std::thread([this, server] {
-            const pa_sample_spec spec{PA_SAMPLE_S16LE, Rate, 1};
+            const pa_sample_spec sample{PA_SAMPLE_S16LE, Rate, 1};
             // Fragments of 20 ms: the server's own choice would hand the sound over in seconds.
             const pa_buffer_attr fragments{quint32(-1), quint32(-1), quint32(-1), quint32(-1), Rate / 50 * 2};
             pa_simple *stream = pa_simple_new(server.constData(), "tst_pulsevoice", PA_STREAM_RECORD, "test.monitor",
-                                              "monitor", &spec, nullptr, &fragments, nullptr);
+                                              "monitor", &sample, nullptr, &fragments, nullptr);
             if (!stream)
                 return;
             QByteArray buffer(Rate / 50 * 2, '\0');
