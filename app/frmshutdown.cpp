@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 #include <limits>
@@ -201,6 +202,13 @@ void frmShutdown::load(const QString &argumentText)
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void frmShutdown::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_drawn && windowHandle())
+        windowHandle()->installEventFilter(this);
 }
 
 void frmShutdown::changeEvent(QEvent *event)
@@ -517,6 +525,12 @@ bool frmShutdown::eventFilter(QObject *watched, QEvent *event)
     if (watched == ui->imgPistol && event->type() == QEvent::MouseButtonDblClick) {
         imgPistol_DblClick();
         return true;
+    }
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !m_drawn && windowHandle()->isExposed()) {
+        m_drawn = true;
+        windowHandle()->removeEventFilter(this);
+        // Qt draws the window while it handles this event: the signal comes once that is done.
+        QMetaObject::invokeMethod(this, &frmShutdown::firstDrawn, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }

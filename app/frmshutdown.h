@@ -133,8 +133,12 @@ signals:
     void warningGiven(Countdown::Warning warning);
     // ExecuteKillJob has begun; the signal comes before the final sound and the request.
     void actionStarting();
+    // The window has been drawn for the first time: what its first picture does not need (such as
+    // listening for the machine waking from sleep) starts here. Sent once.
+    void firstDrawn();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -170,6 +174,7 @@ private:
     bool m_suppressSound = false;
     bool m_noMessages = false;
     bool m_activated = false;
+    bool m_drawn = false;
 
     Countdown m_countdown;
     bool m_inTimer = false;

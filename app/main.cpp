@@ -18,6 +18,7 @@
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 
 namespace {
 // A start that only talks to the running Vesperon needs no display, so it makes no connection to one.
@@ -105,9 +106,13 @@ int main(int argc, char *argv[])
         }
     }
 
-    // A countdown that slept over its deadline acts as soon as the machine is awake again.
-    const SleepWatcher sleep(QDBusConnection::systemBus());
-    QObject::connect(&sleep, &SleepWatcher::resumed, &window, &frmShutdown::resumedFromSleep);
+    // A countdown that slept over its deadline acts as soon as the machine is awake again. The
+    // system bus is not needed for the first picture of the window.
+    std::optional<SleepWatcher> sleep;
+    QObject::connect(&window, &frmShutdown::firstDrawn, &window, [&sleep, &window] {
+        sleep.emplace(QDBusConnection::systemBus());
+        QObject::connect(&*sleep, &SleepWatcher::resumed, &window, &frmShutdown::resumedFromSleep);
+    });
     window.show();
     return QCoreApplication::exec();
 }

@@ -22,8 +22,10 @@ namespace {
 const ControlRegistration registration(TamselClock::programmaticId(),
                                        [](QWidget *parent) { return new TamselClock(parent); });
 
-constexpr int SecondsInterval = 250;
 constexpr int MinutesInterval = 15000;
+// Past the start of a second, so that the tick finds the new second even when the wall clock runs
+// a little behind the timers' own.
+constexpr int NewSecondMargin = 2;
 constexpr double SecondsPerDay = 86400.0;
 
 QString errorText(qint16 number)
@@ -97,8 +99,12 @@ TamselClock::TamselClock(TimeSource *timeSource, QWidget *parent)
     resize(240, 240);
     m_picMain->setGeometry(rect());
 
-    connect(m_timClock, &QTimer::timeout, this, &TamselClock::handleClockTick);
-    m_timClock->start(SecondsInterval);
+    connect(m_timClock, &QTimer::timeout, this, [this] {
+        handleClockTick();
+        if (m_tickEverySecond && m_timClock->isActive())
+            m_timClock->start(clockTimerDelay());
+    });
+    startClockTimer();
 }
 
 TamselClock::~TamselClock() = default;
@@ -184,9 +190,8 @@ void TamselClock::setUnitPosition(int percent)
 void TamselClock::setShowSeconds(bool show)
 {
     m_showSeconds = show;
-    m_timClock->stop();
-    m_timClock->setInterval(show ? SecondsInterval : MinutesInterval);
-    m_timClock->start();
+    m_tickEverySecond = show;
+    startClockTimer();
     Refresh();
     notify(Property::ShowSeconds);
 }
@@ -266,7 +271,7 @@ void TamselClock::setShowActualTime(bool actualTime)
     m_staticDisplay = false;
     m_showActualTime = actualTime;
     if (actualTime) {
-        m_timClock->start();
+        startClockTimer();
     } else {
         m_timClock->stop();
         m_shownSeconds = m_accumulatedSeconds;
@@ -325,7 +330,7 @@ void TamselClock::StartClock()
     m_startDate = now.date();
     m_stopwatchRunning = true;
     m_staticDisplay = false;
-    m_timClock->start();
+    startClockTimer();
     QDate startDate = m_startDate;
     QString startSeconds = ClockMath::timeOfDayText(m_startTime, true);
     Q_EMIT Started(startDate, startSeconds);
@@ -421,6 +426,21 @@ void TamselClock::handleClockTick()
         m_lastMinute = minute;
         Refresh();
     }
+}
+
+// Polling four times a second would find each new second up to a quarter of a second late; the
+// timer rather wakes once, just after it has begun.
+void TamselClock::startClockTimer()
+{
+    m_timClock->setTimerType(m_tickEverySecond ? Qt::PreciseTimer : Qt::CoarseTimer);
+    m_timClock->start(clockTimerDelay());
+}
+
+int TamselClock::clockTimerDelay() const
+{
+    if (!m_tickEverySecond)
+        return MinutesInterval;
+    return 1000 - m_timeSource->currentDateTime().time().msec() + NewSecondMargin;
 }
 
 void TamselClock::readProperties(const PropertyBag &bag)

@@ -36,8 +36,9 @@ class TimeSource;
 // The face (the child "picMain") keeps what Refresh drew; paint events only show it. Refresh
 // draws the dial (colours, picture and ticks) only when something it shows has changed, and
 // otherwise lays the hands anew over the dial it kept. The timer "timClock" redraws once per
-// shown second (or minute) in every mode. Time and date come from a
-// TimeSource, the system clock unless another is handed in.
+// shown second (or minute) in every mode: it wakes just after each new second of the time source
+// while the second hand is shown, and every 15 s while it is hidden, never more often. Time and
+// date come from a TimeSource, the system clock unless another is handed in.
 class TAMSEL_CLOCK_EXPORT TamselClock final : public HostedControl
 {
     Q_OBJECT
@@ -141,7 +142,8 @@ public:
     qint16 unitPosition() const { return m_unitPosition; }
     void setUnitPosition(int percent);
 
-    // The second hand; also sets the timer to 250 ms (shown) or 15 s (hidden) and restarts it.
+    // The second hand; also sets the timer to wake after each new second (shown) or every 15 s
+    // (hidden) and restarts it.
     bool showSeconds() const { return m_showSeconds; }
     void setShowSeconds(bool show);
 
@@ -296,11 +298,14 @@ private:
     void updateShownSeconds();
     void raiseClockError(qint16 number);
     double runningSeconds(const QDateTime &now) const;
+    void startClockTimer();
+    int clockTimerDelay() const;
 
     TimeSource *m_timeSource = nullptr;
     FaceSurface *m_picMain = nullptr;
     FaceSurface *m_picBG = nullptr;
     QTimer *m_timClock = nullptr;
+    bool m_tickEverySecond = true; // else every 15 s: the pace ShowSeconds last gave the timer
     Quillory *m_region = nullptr;
 
     bool m_autosize = Stored::Autosize.defaultValue;

@@ -19,8 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 # Reached at run time rather than linked: the session services over D-Bus, the window system
-# through Qt's platform plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus, qt6-qpa-plugins")
+# through Qt's platform plugins, and the sound server's client library, which the program loads
+# when it plays its first sound.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus, qt6-qpa-plugins, libpulse0")
 # Qt's Wayland platform plugin: without it Vesperon runs through XWayland on a Wayland desktop.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, qt6-wayland")
 set(CPACK_GENERATOR DEB)

@@ -175,9 +175,13 @@ debian_package() {
     depends=$(dpkg-deb -f "$deb" Depends)
     echo "Depends: $depends"
     local needed
-    for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6 libqt6multimedia6; do
+    for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6 libpulse0; do
         grep -q "\b$needed\b" <<<"$depends" || { echo "Depends lacks $needed"; return 1; }
     done
+    if grep -q "libqt6multimedia" <<<"$depends"; then
+        echo "Depends names Qt Multimedia, which the program no longer uses"
+        return 1
+    fi
     if dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -v '^\./$'; then
         echo "files outside /usr"
         return 1

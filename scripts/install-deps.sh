@@ -12,7 +12,7 @@ build_packages=(
     qt6-base-dev
     qt6-base-dev-tools
     libgl-dev
-    qt6-multimedia-dev
+    libpulse-dev
     qt6-wayland
     libxcb1-dev
     fonts-liberation2
@@ -22,6 +22,7 @@ test_packages=(
     clang-14
     libclang-rt-14-dev
     valgrind
+    pulseaudio
     dbus
     python3-dbusmock
     python3-gi

@@ -40,7 +40,7 @@ class tst_CountdownNotices : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void cleanup();
     void warnings_data();

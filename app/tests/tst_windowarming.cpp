@@ -15,7 +15,7 @@ class tst_WindowArming : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void pistol_data();
     void pistol();
     void pistolQuestionAnswersNoByDefault_data();

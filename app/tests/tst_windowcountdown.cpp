@@ -12,7 +12,7 @@ class tst_WindowCountdown : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void tenMinuteCountdown();
     void refusedDeadlines_data();
     void refusedDeadlines();

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +21,21 @@ using namespace MainWindowTest;
 namespace {
 constexpr quint32 Windows95 = 0x80000000u;
 constexpr quint32 WindowsNT = 0x0A280105u;
+
+// Counts the paint events of the widget it watches.
+class PaintCounter final : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 } // namespace
 
 // The main window from its load to its first activation: caption, system family and help, the
@@ -51,6 +67,7 @@ private slots:
     void playWave();
     void greetingOnFirstActivationOnly();
     void greetingSuppressed();
+    void firstDrawnComesOnceAfterTheFirstPicture();
     void noMessagesSilencesTheSoundFailureBox_data();
     void noMessagesSilencesTheSoundFailureBox();
     void layoutAndFocus();
@@ -401,6 +418,27 @@ void tst_WindowStartup::greetingSuppressed()
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QVERIFY(m_player->requests().isEmpty());
+}
+
+void tst_WindowStartup::firstDrawnComesOnceAfterTheFirstPicture()
+{
+    const auto window = makeWindow();
+    window->load(QString());
+    PaintCounter face;
+    window->tamselClock()->findChild<QWidget *>(QStringLiteral("picMain"))->installEventFilter(&face);
+    int facePaintsAtSignal = -1;
+    connect(window.get(), &frmShutdown::firstDrawn, this, [&] { facePaintsAtSignal = face.paints; });
+    QSignalSpy drawn(window.get(), &frmShutdown::firstDrawn);
+
+    window->show();
+    QVERIFY(drawn.wait());
+    QVERIFY(facePaintsAtSignal > 0);
+
+    window->showMinimized();
+    window->showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(50);
+    QCOMPARE(drawn.size(), 1);
 }
 
 void tst_WindowStartup::noMessagesSilencesTheSoundFailureBox_data()

@@ -44,6 +44,9 @@ private slots:
     void timerRedrawsOnlyWhenTheTimeMovesOn_data();
     void timerRedrawsOnlyWhenTheTimeMovesOn();
     void showSecondsSetsTheTimer();
+    void timerWakesJustAfterEachNewSecond_data();
+    void timerWakesJustAfterEachNewSecond();
+    void timerWakesOnceASecond();
     void showActualTimeSwitchesTheTimer();
 
 private:
@@ -90,7 +93,9 @@ void tst_TamselClockModes::newClockShowsTheCurrentTime()
 {
     QVERIFY(m_clock->showActualTime());
     QVERIFY(timer()->isActive());
-    QCOMPARE(timer()->interval(), 250);
+    // At 13:45:30.000 the next second begins in 1000 ms.
+    QVERIFY2(timer()->interval() > 1000 && timer()->interval() <= 1010,
+             qPrintable(QString::number(timer()->interval())));
     m_clock->Refresh();
     QCOMPARE(m_clock->seconds(), float(13 * 3600 + 45 * 60 + 30));
     m_time->advance(1500);
@@ -441,8 +446,44 @@ void tst_TamselClockModes::showSecondsSetsTheTimer()
     QCOMPARE(timer()->interval(), 15000);
     QVERIFY(timer()->isActive()); // restarted in every mode
     m_clock->setShowSeconds(true);
-    QCOMPARE(timer()->interval(), 250);
+    QVERIFY2(timer()->interval() > 1000 && timer()->interval() <= 1010,
+             qPrintable(QString::number(timer()->interval())));
     QVERIFY(timer()->isActive());
+}
+
+void tst_TamselClockModes::timerWakesJustAfterEachNewSecond_data()
+{
+    QTest::addColumn<int>("intoSecond"); // milliseconds past the whole second when the timer starts
+    QTest::newRow("at the start of a second") << 0;
+    QTest::newRow("a quarter in") << 250;
+    QTest::newRow("just before the next") << 990;
+}
+
+void tst_TamselClockModes::timerWakesJustAfterEachNewSecond()
+{
+    QFETCH(int, intoSecond);
+    m_time->advance(intoSecond);
+    m_clock->setShowSeconds(true); // restarts the timer
+    const int untilNextSecond = 1000 - intoSecond;
+    QVERIFY2(timer()->interval() >= untilNextSecond && timer()->interval() <= untilNextSecond + 10,
+             qPrintable(QString::number(timer()->interval())));
+}
+
+void tst_TamselClockModes::timerWakesOnceASecond()
+{
+    QSignalSpy redraws(m_clock.get(), &TamselClock::faceRefreshed);
+    QSignalSpy wakes(timer(), &QTimer::timeout);
+    m_time->advance(990);
+    m_clock->setShowSeconds(true);
+    redraws.clear();
+    // The next second begins before the timer wakes 12 ms later: it redraws at once.
+    m_time->advance(20);
+    QTRY_COMPARE_WITH_TIMEOUT(redraws.size(), 1, 500);
+    QCOMPARE(wakes.size(), 1);
+    // Then it sleeps until the second after, 990 ms away, where a timer polling four times a
+    // second would wake every 250 ms.
+    QVERIFY2(timer()->interval() >= 990 && timer()->interval() <= 1000,
+             qPrintable(QString::number(timer()->interval())));
 }
 
 void tst_TamselClockModes::showActualTimeSwitchesTheTimer()

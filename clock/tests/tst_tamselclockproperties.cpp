@@ -79,7 +79,8 @@ void tst_TamselClockProperties::newClockHasItsDefaults()
     QCOMPARE(clock.stoppedTime(), QStringLiteral("00:00:00,00"));
     const QTimer *timer = clock.findChild<QTimer *>(QStringLiteral("timClock"));
     QVERIFY(timer && timer->isActive());
-    QCOMPARE(timer->interval(), 250);
+    // Due just after the next second of the system clock begins.
+    QVERIFY2(timer->interval() > 0 && timer->interval() <= 1010, qPrintable(QString::number(timer->interval())));
 }
 
 void tst_TamselClockProperties::assignmentsSendTheirNotice_data()
@@ -338,10 +339,11 @@ void tst_TamselClockProperties::loadingStoresWithoutRedrawOrNotice()
     QCOMPARE(notices.first().first().toString(), QStringLiteral("Picture"));
     QVERIFY(!clock.showSeconds());
     QCOMPARE(clock.smallUnits(), 30);
-    // The timer is left as it was: running at 250 ms, and the stopwatch is ready showing 12:00:00.
+    // The timer is left as it was, waking after each new second, and the stopwatch is ready
+    // showing 12:00:00.
     const QTimer *timer = clock.findChild<QTimer *>(QStringLiteral("timClock"));
     QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), 250);
+    QVERIFY2(timer->interval() > 1000 && timer->interval() <= 1010, qPrintable(QString::number(timer->interval())));
     QVERIFY(!clock.showActualTime());
     QCOMPARE(clock.seconds(), 0.0f);
 }

@@ -11,7 +11,7 @@ class tst_DurationValue : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void secondsWrite_data();
     void secondsWrite();
     void secondsWriteOverflows();

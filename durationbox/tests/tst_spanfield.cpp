@@ -66,7 +66,7 @@ class tst_Spanfield : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void initTestCase();
     void cleanup();
     void publishedInterface();

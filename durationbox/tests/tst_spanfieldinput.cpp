@@ -211,7 +211,7 @@ class tst_SpanfieldInput : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void pasteRoads_data();
     void pasteRoads();

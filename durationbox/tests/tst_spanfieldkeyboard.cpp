@@ -66,7 +66,7 @@ class tst_SpanfieldKeyboard : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void typing_data();
     void typing();

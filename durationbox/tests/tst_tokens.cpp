@@ -9,7 +9,7 @@ class tst_Tokens : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void countTokens_data();
     void countTokens();
     void getToken_data();

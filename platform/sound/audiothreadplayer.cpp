@@ -1,25 +1,49 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audiothreadplayer.h"
 
-#include "soundeffectvoice.h"
 #include "waveinfo.h"
+
+#ifdef Q_OS_WIN
+#include "soundeffectvoice.h"
+#else
+#include "pulsevoice.h"
+#endif
 
 #include <chrono>
 
+namespace {
+std::unique_ptr<SoundVoice> systemVoice()
+{
+#ifdef Q_OS_WIN
+    return std::make_unique<SoundEffectVoice>();
+#else
+    return PulseVoice::create();
+#endif
+}
+} // namespace
+
 AudioThreadPlayer::AudioThreadPlayer(VoiceFactory voiceFactory, int marginMs)
-    : m_anchor(std::make_unique<QObject>())
+    : m_voiceFactory(std::move(voiceFactory))
+    , m_anchor(std::make_unique<QObject>())
     , m_marginMs(marginMs)
 {
-    if (!voiceFactory)
-        voiceFactory = [] { return std::make_unique<SoundEffectVoice>(); };
-
+    if (!m_voiceFactory)
+        m_voiceFactory = [] { return systemVoice(); };
     m_thread.setObjectName(QStringLiteral("Vesperon audio"));
-    m_anchor->moveToThread(&m_thread);
-    m_thread.start();
+}
+
+bool AudioThreadPlayer::ensureVoice()
+{
+    if (m_voice)
+        return true;
+    if (!m_thread.isRunning()) {
+        m_anchor->moveToThread(&m_thread);
+        m_thread.start();
+    }
     QMetaObject::invokeMethod(
         m_anchor.get(),
-        [this, &voiceFactory] {
-            std::unique_ptr<SoundVoice> voice = voiceFactory();
+        [this] {
+            std::unique_ptr<SoundVoice> voice = m_voiceFactory();
             if (!voice)
                 return;
             m_voice = voice.release();
@@ -27,6 +51,7 @@ AudioThreadPlayer::AudioThreadPlayer(VoiceFactory voiceFactory, int marginMs)
             QObject::connect(m_voice, &SoundVoice::finished, m_anchor.get(), [this] { onVoiceFinished(); });
         },
         Qt::BlockingQueuedConnection);
+    return m_voice != nullptr;
 }
 
 AudioThreadPlayer::~AudioThreadPlayer()
@@ -50,7 +75,7 @@ AudioThreadPlayer::~AudioThreadPlayer()
 
 std::optional<SoundPlayerFailure> AudioThreadPlayer::play(const QString &path, bool wait)
 {
-    if (!m_thread.isRunning() || !m_voice)
+    if (!ensureVoice())
         return SoundPlayerFailure{1, QStringLiteral("The audio player could not be started.")};
 
     const std::optional<WaveInfo> wave = WaveInfo::read(path);

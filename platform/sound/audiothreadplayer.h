@@ -12,10 +12,12 @@
 #include <mutex>
 
 // Plays wave files in a thread of its own, with its own event loop, so that the caller's thread
-// may block until a sound has ended. A waiting call returns when the voice reports the end, and
-// never later than the length written in the file's header plus a small margin: an audio system
-// without an output device may never report an end. A file whose header is not that of a wave
-// file we can play is skipped at once.
+// may block until a sound has ended. The thread and its voice are made by the first sound, so
+// that a program costs nothing for sound until it plays one (and nothing at all while sounds are
+// suppressed). A waiting call returns when the voice reports the end, and never later than the
+// length written in the file's header plus a small margin: an audio system without an output
+// device may never report an end. A file whose header is not that of a wave file we can play is
+// skipped at once. When no voice can be made, each call reports a failure and tries again.
 class AudioThreadPlayer final : public SoundPlayer
 {
 public:
@@ -23,7 +25,8 @@ public:
 
     static constexpr int DefaultMarginMs = 500;
 
-    // voiceFactory runs in the audio thread; without one the sound goes through Qt Multimedia.
+    // voiceFactory runs in the audio thread; without one the sound goes to the system's sound
+    // server (PulseAudio or PipeWire; Qt Multimedia on Windows).
     explicit AudioThreadPlayer(VoiceFactory voiceFactory = {}, int marginMs = DefaultMarginMs);
     ~AudioThreadPlayer() override;
 
@@ -32,8 +35,10 @@ public:
     std::optional<SoundPlayerFailure> play(const QString &path, bool wait) override;
 
 private:
+    bool ensureVoice();
     void onVoiceFinished();
 
+    VoiceFactory m_voiceFactory;
     QThread m_thread;
     std::unique_ptr<QObject> m_anchor; // lives in the audio thread; owns the voice
     SoundVoice *m_voice = nullptr;

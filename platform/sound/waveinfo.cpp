@@ -28,6 +28,7 @@ std::optional<WaveInfo> WaveInfo::read(const QString &path)
 
     WaveInfo info;
     bool haveFormat = false;
+    int sampleType = 0;
     char chunk[8];
     while (file.read(chunk, 8) == 8) {
         const qint64 size = le32(chunk + 4);
@@ -35,17 +36,25 @@ std::optional<WaveInfo> WaveInfo::read(const QString &path)
         if (qstrncmp(chunk, "fmt ", 4) == 0) {
             if (size < 16)
                 return std::nullopt;
-            char format[16];
-            if (file.read(format, 16) != 16)
+            // The extensible format names its sample type in the first two bytes of its subformat.
+            char format[40];
+            const qint64 wanted = size >= 40 ? 40 : 16;
+            if (file.read(format, wanted) != wanted)
                 return std::nullopt;
             info.formatTag = le16(format);
             info.channels = le16(format + 2);
             info.sampleRate = static_cast<int>(le32(format + 4));
             info.bitsPerSample = le16(format + 14);
+            if (info.formatTag != 0xFFFE)
+                sampleType = info.formatTag;
+            else
+                sampleType = wanted == 40 ? le16(format + 24) : 1; // without its subformat: integer samples
+            info.floatingPoint = sampleType == 3;
             haveFormat = true;
         } else if (qstrncmp(chunk, "data", 4) == 0) {
             if (!haveFormat)
                 return std::nullopt;
+            info.dataOffset = body;
             info.dataBytes = qMin(size, file.size() - body);
             break;
         }
@@ -54,7 +63,7 @@ std::optional<WaveInfo> WaveInfo::read(const QString &path)
             return std::nullopt;
     }
 
-    const bool knownFormat = info.formatTag == 1 || info.formatTag == 3 || info.formatTag == 0xFFFE;
+    const bool knownFormat = sampleType == 1 || sampleType == 3;
     if (!haveFormat || !knownFormat || info.channels <= 0 || info.sampleRate <= 0 || info.bitsPerSample <= 0
         || info.bitsPerSample % 8 != 0 || info.dataBytes <= 0)
         return std::nullopt;

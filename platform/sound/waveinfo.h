@@ -12,7 +12,9 @@ struct WaveInfo
     int channels = 0;
     int sampleRate = 0;
     int bitsPerSample = 0;
-    qint64 dataBytes = 0; // as far as the file really holds them
+    bool floatingPoint = false; // samples are IEEE floats (format 3, or extensible with that subformat)
+    qint64 dataOffset = 0;      // where the sound data begins in the file
+    qint64 dataBytes = 0;       // as far as the file really holds them
     qint64 durationMs = 0;
 
     // The header of the file at path, or nothing when it is missing, unreadable, not a wave

@@ -31,7 +31,7 @@ class tst_DesktopNotifier : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void init();
     void cleanup();
     void notify_data();

@@ -16,7 +16,7 @@ class tst_ShutdownPermission : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
+private slots:
     void initTestCase();
     void answers_data();
     void answers();

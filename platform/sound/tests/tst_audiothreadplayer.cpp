@@ -108,9 +108,23 @@ QByteArray waveBytes(int durationMs, quint16 formatTag = 1, const QByteArray &ex
     return "RIFF" + le32(quint32(body.size())) + body;
 }
 
+// 250 ms of 8 kHz mono 32-bit samples in the extensible format, whose subformat names the sample
+// type (1 integer, 3 floating point, others compressed).
+QByteArray extensibleWave(quint16 sampleType)
+{
+    const quint32 rate = 8000;
+    const QByteArray data(int(rate * 4 / 4), '\0');
+    const QByteArray subformat = le16(sampleType) + QByteArray("\0\0\0\0\x10\0\x80\0\0\xaa\0\x38\x9b\x71", 14);
+    const QByteArray format = le16(0xFFFE) + le16(1) + le32(rate) + le32(rate * 4) + le16(4) + le16(32) + le16(22)
+        + le16(32) + le32(4) + subformat;
+    const QByteArray body =
+        "WAVEfmt " + le32(quint32(format.size())) + format + "data" + le32(quint32(data.size())) + data;
+    return "RIFF" + le32(quint32(body.size())) + body;
+}
+
 } // namespace
 
-class TestAudioThreadPlayer : public QObject
+class tst_AudioThreadPlayer : public QObject
 {
     Q_OBJECT
 
@@ -126,7 +140,8 @@ private slots:
     void newSoundCutsOffTheOneStillPlaying();
     void unplayableFileIsSkipped_data();
     void unplayableFileIsSkipped();
-    void playerWithoutVoiceFails();
+    void voiceIsMadeByTheFirstSound();
+    void playerWithoutVoiceFailsAndTriesAgain();
 
 private:
     QString file(const QString &name, const QByteArray &content);
@@ -136,14 +151,14 @@ private:
     VoiceLog m_log;
 };
 
-void TestAudioThreadPlayer::init()
+void tst_AudioThreadPlayer::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_log.clear();
 }
 
-QString TestAudioThreadPlayer::file(const QString &name, const QByteArray &content)
+QString tst_AudioThreadPlayer::file(const QString &name, const QByteArray &content)
 {
     const QString path = m_dir->filePath(name);
     QFile out(path);
@@ -152,13 +167,13 @@ QString TestAudioThreadPlayer::file(const QString &name, const QByteArray &conte
     return path;
 }
 
-std::unique_ptr<AudioThreadPlayer> TestAudioThreadPlayer::player(int endAfterMs, int marginMs)
+std::unique_ptr<AudioThreadPlayer> tst_AudioThreadPlayer::player(int endAfterMs, int marginMs)
 {
     return std::make_unique<AudioThreadPlayer>(
         [this, endAfterMs] { return std::make_unique<FakeVoice>(m_log, endAfterMs); }, marginMs);
 }
 
-void TestAudioThreadPlayer::waveInfo_data()
+void tst_AudioThreadPlayer::waveInfo_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<qint64>("durationMs"); // -1: not a wave file we play
@@ -167,6 +182,9 @@ void TestAudioThreadPlayer::waveInfo_data()
     QTest::newRow("chunk before the format")
         << waveBytes(250, 1, QByteArray("LIST") + le32(3) + QByteArray("abc\0", 4)) << qint64(250);
     QTest::newRow("floating point") << waveBytes(500, 3) << qint64(500);
+    QTest::newRow("extensible, integer samples") << extensibleWave(1) << qint64(250);
+    QTest::newRow("extensible, floating point") << extensibleWave(3) << qint64(250);
+    QTest::newRow("extensible, compressed") << extensibleWave(0x55) << qint64(-1);
     QTest::newRow("cut short: the length is what is there") << waveBytes(1000).left(44 + 8000) << qint64(500);
     QTest::newRow("empty file") << QByteArray() << qint64(-1);
     QTest::newRow("text") << QByteArray("[Global]\nSuppressSound=TRUE\n") << qint64(-1);
@@ -193,18 +211,22 @@ void TestAudioThreadPlayer::waveInfo_data()
         << QByteArray("RIFF\x10\0\0\0WAVELIST\xff\xff\xff\xff", 20) << qint64(-1);
 }
 
-void TestAudioThreadPlayer::waveInfo()
+void tst_AudioThreadPlayer::waveInfo()
 {
     QFETCH(QByteArray, content);
     QFETCH(qint64, durationMs);
     const std::optional<WaveInfo> info = WaveInfo::read(file(QStringLiteral("x.wav"), content));
     QCOMPARE(info.has_value(), durationMs >= 0);
-    if (info)
+    if (info) {
         QCOMPARE(info->durationMs, durationMs);
+        // The sound data is the last chunk of these files.
+        QCOMPARE(info->dataOffset + info->dataBytes, qint64(content.size()));
+        QCOMPARE(info->floatingPoint, QByteArray(QTest::currentDataTag()).contains("floating point"));
+    }
     QVERIFY(!WaveInfo::read(m_dir->filePath(QStringLiteral("missing.wav"))));
 }
 
-void TestAudioThreadPlayer::waitReturnsWhenTheSoundEnds()
+void tst_AudioThreadPlayer::waitReturnsWhenTheSoundEnds()
 {
     const auto audio = player(100);
     const QString path = file(QStringLiteral("long.wav"), waveBytes(5000));
@@ -216,7 +238,7 @@ void TestAudioThreadPlayer::waitReturnsWhenTheSoundEnds()
     QCOMPARE(m_log.entries(), (QStringList{"start long", "end long"}));
 }
 
-void TestAudioThreadPlayer::waitNeverOutlastsTheLengthAndMargin()
+void tst_AudioThreadPlayer::waitNeverOutlastsTheLengthAndMargin()
 {
     // No output device: the voice never reports an end.
     const auto audio = player(-1, 200);
@@ -229,7 +251,7 @@ void TestAudioThreadPlayer::waitNeverOutlastsTheLengthAndMargin()
     QTRY_COMPARE(m_log.entries(), (QStringList{"start short", "stop short"}));
 }
 
-void TestAudioThreadPlayer::withoutWaitReturnsAtOnce()
+void tst_AudioThreadPlayer::withoutWaitReturnsAtOnce()
 {
     const auto audio = player(-1);
     const QString path = file(QStringLiteral("greeting.wav"), waveBytes(10000));
@@ -240,7 +262,7 @@ void TestAudioThreadPlayer::withoutWaitReturnsAtOnce()
     QTRY_COMPARE(m_log.entries(), QStringList{"start greeting"});
 }
 
-void TestAudioThreadPlayer::newSoundCutsOffTheOneStillPlaying()
+void tst_AudioThreadPlayer::newSoundCutsOffTheOneStillPlaying()
 {
     const auto audio = player(150);
     const QString arm = file(QStringLiteral("arm.wav"), waveBytes(5000));
@@ -251,7 +273,7 @@ void TestAudioThreadPlayer::newSoundCutsOffTheOneStillPlaying()
     QCOMPARE(m_log.entries(), (QStringList{"start arm", "cut arm", "start disarm", "end disarm"}));
 }
 
-void TestAudioThreadPlayer::unplayableFileIsSkipped_data()
+void tst_AudioThreadPlayer::unplayableFileIsSkipped_data()
 {
     QTest::addColumn<QByteArray>("content"); // "<missing>": no file
     QTest::newRow("missing") << QByteArray("<missing>");
@@ -260,7 +282,7 @@ void TestAudioThreadPlayer::unplayableFileIsSkipped_data()
     QTest::newRow("not a wave file") << QByteArray("ID3\x03\0\0\0\0\0\0mp3 frames", 20);
 }
 
-void TestAudioThreadPlayer::unplayableFileIsSkipped()
+void tst_AudioThreadPlayer::unplayableFileIsSkipped()
 {
     QFETCH(QByteArray, content);
     const auto audio = player(-1);
@@ -276,14 +298,40 @@ void TestAudioThreadPlayer::unplayableFileIsSkipped()
     QTRY_COMPARE(m_log.entries(), (QStringList{"start playing", "stop playing"}));
 }
 
-void TestAudioThreadPlayer::playerWithoutVoiceFails()
+void tst_AudioThreadPlayer::voiceIsMadeByTheFirstSound()
 {
-    AudioThreadPlayer audio([] { return std::unique_ptr<SoundVoice>(); });
-    const std::optional<SoundPlayerFailure> failure = audio.play(file(QStringLiteral("a.wav"), waveBytes(100)), true);
-    QVERIFY(failure);
-    QVERIFY(failure->number != 0);
-    QVERIFY(!failure->message.isEmpty());
+    int made = 0;
+    AudioThreadPlayer audio([this, &made] {
+        ++made;
+        return std::make_unique<FakeVoice>(m_log, 0);
+    });
+    QCOMPARE(made, 0);
+    const QString path = file(QStringLiteral("greeting.wav"), waveBytes(100));
+    QVERIFY(!audio.play(path, true));
+    QVERIFY(!audio.play(path, true));
+    QCOMPARE(made, 1);
+    QCOMPARE(m_log.entries(), (QStringList{"start greeting", "end greeting", "start greeting", "end greeting"}));
 }
 
-QTEST_GUILESS_MAIN(TestAudioThreadPlayer)
+void tst_AudioThreadPlayer::playerWithoutVoiceFailsAndTriesAgain()
+{
+    int tries = 0;
+    AudioThreadPlayer audio([this, &tries]() -> std::unique_ptr<SoundVoice> {
+        if (++tries < 3)
+            return nullptr;
+        return std::make_unique<FakeVoice>(m_log, 0);
+    });
+    const QString path = file(QStringLiteral("a.wav"), waveBytes(100));
+    for (int i = 0; i < 2; ++i) {
+        const std::optional<SoundPlayerFailure> failure = audio.play(path, true);
+        QVERIFY(failure);
+        QVERIFY(failure->number != 0);
+        QVERIFY(!failure->message.isEmpty());
+    }
+    QVERIFY(!audio.play(path, true));
+    QCOMPARE(tries, 3);
+    QCOMPARE(m_log.entries(), (QStringList{"start a", "end a"}));
+}
+
+QTEST_GUILESS_MAIN(tst_AudioThreadPlayer)
 #include "tst_audiothreadplayer.moc"
