@@ -56,6 +56,9 @@ CountdownNotices::CountdownNotices(frmShutdown &window, const QDBusConnection &s
     connect(&m_window, &frmShutdown::countdownChanged, this, &CountdownNotices::countdownChanged);
     connect(&m_permission, &ShutdownPermission::answered, this, &CountdownNotices::answered);
     connect(&m_notifier, &DesktopNotifier::actionInvoked, this, &CountdownNotices::actionInvoked);
+    // A window armed before the notices began (a start with an arming option) is asked about now.
+    if (m_window.isArmed())
+        armed(m_window.armedAction());
 }
 
 void CountdownNotices::armed(Countdown::Action action)

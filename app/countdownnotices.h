@@ -29,8 +29,9 @@ class frmShutdown;
 // in a notification, unless a warning stands already. The tip goes back to "The Vesperon" at the
 // next arming, on disarming and on a "yes". The request at the deadline is made as always.
 //
-// Everything goes out without waiting, before the sound of a warning holds the window up; without
-// a notification server or logind, the window goes on exactly as without them.
+// Made for a window that is already armed, it asks logind at once. Everything goes out without waiting, before the
+// sound of a warning holds the window up; without a notification server or logind, the window goes on exactly as
+// without them.
 class CountdownNotices final : public QObject
 {
     Q_OBJECT

@@ -98,7 +98,6 @@ int main(int argc, char *argv[])
     if (bus.isConnected() && service.exportOn(bus) && !bus.registerService(RunningInstance::ServiceName)
         && running.isRunning())
         return running.carryOut(options, out, err);
-    const CountdownNotices notices(window, bus, QDBusConnection::systemBus());
     if (options.request() == StartOptions::Request::Arm) {
         if (const QString refusal = window.armFor(options.action(), options.deadline()); !refusal.isEmpty()) {
             err << "vesperon: " << refusal << '\n';
@@ -106,10 +105,13 @@ int main(int argc, char *argv[])
         }
     }
 
-    // A countdown that slept over its deadline acts as soon as the machine is awake again. The
-    // system bus is not needed for the first picture of the window.
+    // What the first picture of the window does not need starts once it is drawn: the notices
+    // outside the window and, on the system bus, logind's answers and the watch for waking from
+    // sleep, after which a countdown that slept over its deadline acts at once.
+    std::optional<CountdownNotices> notices;
     std::optional<SleepWatcher> sleep;
-    QObject::connect(&window, &frmShutdown::firstDrawn, &window, [&sleep, &window] {
+    QObject::connect(&window, &frmShutdown::firstDrawn, &window, [&] {
+        notices.emplace(window, bus, QDBusConnection::systemBus());
         sleep.emplace(QDBusConnection::systemBus());
         QObject::connect(&*sleep, &SleepWatcher::resumed, &window, &frmShutdown::resumedFromSleep);
     });

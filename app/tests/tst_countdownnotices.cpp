@@ -50,6 +50,7 @@ private slots:
     void earlyWord_data();
     void earlyWord();
     void aYesTakesTheEarlyWordBack();
+    void madeForAnArmedWindow();
     void withoutServerOrLogindNothingChanges();
 
 private:
@@ -339,6 +340,23 @@ void tst_CountdownNotices::aYesTakesTheEarlyWordBack()
     roundTrip();
     QCOMPARE(f.window->sysTray()->toolTip(), PlainTip);
     QCOMPARE(m_server->calls(CloseNotification).size(), 1);
+    QCOMPARE(notices().size(), 1);
+}
+
+// A start with an arming option arms before the notices begin (they wait for the first picture).
+void tst_CountdownNotices::madeForAnArmedWindow()
+{
+    startServices();
+    answerFromLogind(QStringLiteral("no"));
+    m_window = std::make_unique<Fixture>(QTime(10, 0, 0));
+    Fixture &f = *m_window;
+    f.setDeadline(3600);
+    f.arm(0);
+    m_notices = std::make_unique<CountdownNotices>(*f.window, m_session, m_system);
+    roundTrip();
+    roundTrip();
+    QCOMPARE(f.window->sysTray()->toolTip(),
+             QStringLiteral("The Vesperon - the system may refuse to shut down: this user is not permitted"));
     QCOMPARE(notices().size(), 1);
 }
 
