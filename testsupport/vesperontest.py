@@ -204,6 +204,19 @@ def private_bus(kind="session"):
             stop(daemon)
 
 
+@contextlib.contextmanager
+def mock_buses():
+    """A private system bus and a private session bus (Bus, Bus), checked by check_own_buses(), with
+    this process's environment leading to them for the block, where python-dbusmock looks for them."""
+    import unittest.mock
+
+    with private_bus("system") as system, private_bus("session") as session, \
+            unittest.mock.patch.dict(os.environ, {"DBUS_SYSTEM_BUS_ADDRESS": system.address,
+                                                  "DBUS_SESSION_BUS_ADDRESS": session.address}):
+        check_own_buses(system, session)
+        yield system, session
+
+
 def private_environment(folder, display=None, session_bus=None, system_bus=None):
     """This process's environment without anything that leads to the machine's session (its buses,
     display, session manager, runtime folder, Qt and Wayland settings), and with the test's own: the

@@ -19,7 +19,6 @@ import subprocess
 import sys
 import time
 import unittest
-import unittest.mock
 
 import dbus
 import dbusmock
@@ -75,13 +74,8 @@ class SessionEndOverDBus(dbusmock.DBusTestCase):
         stack = contextlib.ExitStack()
         cls.addClassCleanup(stack.close)
         cls.folder = stack.enter_context(vesperontest.scratch_folder('vesperon-session-'))
-        cls.system_bus = stack.enter_context(vesperontest.private_bus('system'))
-        cls.session_bus = stack.enter_context(vesperontest.private_bus('session'))
         # The mocks find the buses where dbusmock looks for them.
-        stack.enter_context(unittest.mock.patch.dict(os.environ, {
-            'DBUS_SYSTEM_BUS_ADDRESS': cls.system_bus.address,
-            'DBUS_SESSION_BUS_ADDRESS': cls.session_bus.address}))
-        vesperontest.check_own_buses(cls.system_bus, cls.session_bus)
+        cls.system_bus, cls.session_bus = stack.enter_context(vesperontest.mock_buses())
 
     def setUp(self):
         self.logind, self.logind_obj = self.spawn_server_template(

@@ -2,6 +2,8 @@
 #include "audiothreadplayer.h"
 #include "waveinfo.h"
 
+#include <littleendian.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -83,19 +85,8 @@ private:
     QTimer m_end;
 };
 
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray le16(quint16 value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
+constexpr auto le32 = LittleEndian::bytes32;
+constexpr auto le16 = LittleEndian::bytes16;
 
 // A silent 8 kHz mono 16-bit wave file of durationMs, with an optional chunk before "fmt ".
 QByteArray waveBytes(int durationMs, quint16 formatTag = 1, const QByteArray &extraChunk = {})

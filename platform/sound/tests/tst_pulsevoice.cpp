@@ -2,6 +2,8 @@
 #include "audiothreadplayer.h"
 #include "pulsevoice.h"
 
+#include <littleendian.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,19 +26,8 @@ namespace {
 
 constexpr int Rate = 16000;
 
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray le16(quint16 value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
+constexpr auto le32 = LittleEndian::bytes32;
+constexpr auto le16 = LittleEndian::bytes16;
 
 // A 16 kHz mono 16-bit wave file holding a 1 kHz tone at half of full scale, or silence.
 QByteArray toneWave(int durationMs, bool silent = false)
